@@ -1,0 +1,10 @@
+#include "cli/Commands.h"
+
+namespace quarnel::cli {
+
+const std::vector<Command>& AllCommands() {
+    static const std::vector<Command> commands = {};
+    return commands;
+}
+
+} // namespace quarnel::cli

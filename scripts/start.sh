@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Quarnel and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)"
+exec build/bin/quarnel-cli --help
