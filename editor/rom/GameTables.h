@@ -1,0 +1,86 @@
+#pragma once
+// Where each game keeps the tables the editor reads, as ROM file offsets, and the fixed
+// counts that go with them. One place for every game-dependent constant of the ROM layout.
+
+#include "rom/Game.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace quarnel {
+
+struct GameLayout {
+    Game game;
+    uint32_t areaTable;             // GbaPointer per area to its RoomHeader array
+    uint32_t areaCount;
+    uint32_t doorTablePointers;     // GbaPointer per area to its door records (0: none)
+    uint32_t tilesetTable;          // 20-byte TilesetRecords
+    uint32_t tilesetCount;          // records read with the table
+    uint32_t animatedTilesetTable;  // 48-byte records, 16 triples each
+    uint32_t animatedGraphicsTable; // 8-byte records
+    uint32_t miniMapPointers;       // GbaPointer per minimap (0: none)
+    uint32_t miniMapCount;
+    uint32_t commonTiles;           // 4,097 bytes read, 4,096 used
+    uint32_t commonTilesLastArea;   // the last area's own common tiles (ZM); else commonTiles
+    uint8_t fallbackRoomCount;      // rooms of the last area, and of areas whose count fails
+    int fixedCountArea;             // an area whose room count is fixed (-1: none)
+    uint8_t fixedRoomCount;
+    uint32_t doorsInLastArea;       // door records of the last area (ZM)
+};
+
+inline constexpr uint32_t kGbaRomBase = 0x08000000;
+inline constexpr uint32_t kTitleOffset = 0xA0;
+inline constexpr uint32_t kTitleLength = 7;
+inline constexpr uint32_t kRoomHeaderSize = 60;
+inline constexpr uint32_t kTilesetRecordSize = 20;
+inline constexpr uint32_t kAnimatedTilesetRecordSize = 48;
+inline constexpr uint32_t kAnimatedGraphicsRecordSize = 8;
+inline constexpr uint32_t kAnimSlotCount = 16;
+inline constexpr uint32_t kDoorRecordSize = 12;
+inline constexpr uint32_t kRomImageSize = 0x800000; // both games' images are 8 MiB
+
+// ZM's common palette: 15 colours for row 0 (after the transparent entry) and 16 for row 1.
+inline constexpr uint32_t kZmCommonPaletteRow0 = 0x31C72E;
+inline constexpr uint32_t kZmCommonPaletteRow1 = 0x3ED51C;
+// ZM's minimap tiles (384 tiles, 4bpp) and palette (four rows of 16 colours).
+inline constexpr uint32_t kZmMiniMapTiles = 0x40E0C4;
+inline constexpr uint32_t kZmMiniMapTilesSize = 12288;
+inline constexpr uint32_t kZmMiniMapPalette = 0x411360;
+inline constexpr uint32_t kZmMiniMapPaletteColours = 64;
+// Both games: a GbaPointer to the music table of 12-byte records.
+inline constexpr uint32_t kMusicTablePointer = 0x22C23C;
+inline constexpr uint32_t kMusicRecordSize = 12;
+// MF's common palette: 48 colours from entry 1.
+inline constexpr uint32_t kMfCommonPalette = 0x40805E;
+inline constexpr uint32_t kMfCommonPaletteColours = 48;
+
+inline constexpr GameLayout kZmLayout{
+    Game::ZM, 0x75FAC4, 7,  0x75FAA8, 0x33DFDC, 81, 0x35FA78, 0x35F948, 0x7601EC,
+    11,       0x5D940C, 0x5DA40C, 99, -1, 0, 85,
+};
+
+inline constexpr GameLayout kMfLayout{
+    Game::MF, 0x79B8BC, 10, 0,        0x3BF888, 98, 0x3C8F90, 0x3C8D58, 0,
+    0,        0x3F28C8, 0x3F28C8, 3,  4,  48, 0,
+};
+
+// The layout of a game; nullptr for Game::None.
+constexpr const GameLayout* LayoutOf(Game game) {
+    switch (game) {
+    case Game::ZM:
+        return &kZmLayout;
+    case Game::MF:
+        return &kMfLayout;
+    case Game::None:
+        break;
+    }
+    return nullptr;
+}
+
+inline constexpr std::array<std::string_view, 7> kZmAreaNames{
+    "Brinstar", "Kraid", "Norfair", "Ridley", "Tourian", "Crateria", "Chozodia"};
+inline constexpr std::array<std::string_view, 10> kMfAreaNames{
+    "Main Deck", "SRX", "TRO", "PYR", "AQA", "ARC", "NOC", "Debug1", "Debug2", "Debug3"};
+
+} // namespace quarnel
