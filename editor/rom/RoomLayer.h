@@ -3,6 +3,7 @@
 // stored layer); cells are 16-bit, addressed (x, y) with x <= Width and y <= Height, so
 // there is one spare column and one spare row beyond the cells that are stored.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -31,8 +32,8 @@ struct RoomLayer {
     bool operator==(const RoomLayer&) const = default;
 
 private:
-    size_t Index(int x, int y) const {
-        return static_cast<size_t>(y) * (static_cast<size_t>(Width) + 1) + static_cast<size_t>(x);
+    std::size_t Index(int x, int y) const {
+        return static_cast<std::size_t>(y) * (static_cast<std::size_t>(Width) + 1) + static_cast<std::size_t>(x);
     }
 };
 
