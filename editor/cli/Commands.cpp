@@ -3,7 +3,11 @@
 namespace quarnel::cli {
 
 const std::vector<Command>& AllCommands() {
-    static const std::vector<Command> commands = {};
+    static const std::vector<Command> commands = {
+        kInfoCommand,
+        kHeaderCommand,
+        kLayerCommand,
+    };
     return commands;
 }
 

@@ -17,6 +17,11 @@ struct Command {
     int (*run)(const Arguments& args, std::ostream& out, std::ostream& err);
 };
 
+// The commands, each defined in the file of its group.
+extern const Command kInfoCommand;
+extern const Command kHeaderCommand;
+extern const Command kLayerCommand;
+
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();
 

@@ -12,7 +12,7 @@ namespace quarnel {
 
 struct GameLayout {
     Game game;
-    uint32_t areaTable;             // GbaPointer per area to its RoomHeader array
+    uint32_t areaTable; // GbaPointer per area to its RoomHeader array
     uint32_t areaCount;
     uint32_t doorTablePointers;     // GbaPointer per area to its door records (0: none)
     uint32_t tilesetTable;          // 20-byte TilesetRecords
@@ -21,12 +21,12 @@ struct GameLayout {
     uint32_t animatedGraphicsTable; // 8-byte records
     uint32_t miniMapPointers;       // GbaPointer per minimap (0: none)
     uint32_t miniMapCount;
-    uint32_t commonTiles;           // 4,097 bytes read, 4,096 used
-    uint32_t commonTilesLastArea;   // the last area's own common tiles (ZM); else commonTiles
-    uint8_t fallbackRoomCount;      // rooms of the last area, and of areas whose count fails
-    int fixedCountArea;             // an area whose room count is fixed (-1: none)
+    uint32_t commonTiles;         // 4,097 bytes read, 4,096 used
+    uint32_t commonTilesLastArea; // the last area's own common tiles (ZM); else commonTiles
+    uint8_t fallbackRoomCount;    // rooms of the last area, and of areas whose count fails
+    int fixedCountArea;           // an area whose room count is fixed (-1: none)
     uint8_t fixedRoomCount;
-    uint32_t doorsInLastArea;       // door records of the last area (ZM)
+    uint32_t doorsInLastArea; // door records of the last area (ZM)
 };
 
 inline constexpr uint32_t kGbaRomBase = 0x08000000;
@@ -56,13 +56,13 @@ inline constexpr uint32_t kMfCommonPalette = 0x40805E;
 inline constexpr uint32_t kMfCommonPaletteColours = 48;
 
 inline constexpr GameLayout kZmLayout{
-    Game::ZM, 0x75FAC4, 7,  0x75FAA8, 0x33DFDC, 81, 0x35FA78, 0x35F948, 0x7601EC,
-    11,       0x5D940C, 0x5DA40C, 99, -1, 0, 85,
+    Game::ZM, 0x75FAC4, 7,        0x75FAA8, 0x33DFDC, 81, 0x35FA78, 0x35F948,
+    0x7601EC, 11,       0x5D940C, 0x5DA40C, 99,       -1, 0,        85,
 };
 
 inline constexpr GameLayout kMfLayout{
-    Game::MF, 0x79B8BC, 10, 0,        0x3BF888, 98, 0x3C8F90, 0x3C8D58, 0,
-    0,        0x3F28C8, 0x3F28C8, 3,  4,  48, 0,
+    Game::MF, 0x79B8BC, 10,       0,        0x3BF888, 98, 0x3C8F90, 0x3C8D58,
+    0,        0,        0x3F28C8, 0x3F28C8, 3,        4,  48,       0,
 };
 
 // The layout of a game; nullptr for Game::None.

@@ -33,7 +33,8 @@ struct RoomLayer {
 
 private:
     std::size_t Index(int x, int y) const {
-        return static_cast<std::size_t>(y) * (static_cast<std::size_t>(Width) + 1) + static_cast<std::size_t>(x);
+        return static_cast<std::size_t>(y) * (static_cast<std::size_t>(Width) + 1) +
+               static_cast<std::size_t>(x);
     }
 };
 

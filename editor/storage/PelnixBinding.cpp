@@ -45,8 +45,8 @@ Result<RLCompFunction, Error> PelnixBinding::RLComp() {
         void* symbol = dlsym(handle, "RLComp");
         if (symbol == nullptr) {
             dlclose(handle);
-            return Fail(Error{ErrorKind::LibraryMissing, path.string() + " has no RLComp",
-                              std::nullopt});
+            return Fail(
+                Error{ErrorKind::LibraryMissing, path.string() + " has no RLComp", std::nullopt});
         }
         m_handle = handle;
         m_rlComp = reinterpret_cast<RLCompFunction>(symbol);

@@ -7,6 +7,7 @@
 // system's library path, so the editor always runs with the library it shipped with.
 
 #include "rom/Error.h"
+#include "rom/LayerCodec.h"
 #include "rom/Result.h"
 
 #include <cstdint>
@@ -15,8 +16,6 @@
 #include <vector>
 
 namespace quarnel {
-
-using RLCompFunction = uint32_t (*)(uint32_t size, const uint8_t* input, uint8_t* output);
 
 class PelnixBinding {
 public:

@@ -1,0 +1,58 @@
+#include "cli/CliSupport.h"
+
+#include "rom/GameDetection.h"
+#include "rom/Hex.h"
+
+#include <ostream>
+
+namespace quarnel::cli {
+
+std::optional<uint32_t> ParseArgument(const std::string& text, const char* what, uint32_t maximum,
+                                      std::ostream& err) {
+    const auto value = ParseNumber(text);
+    if (!value || *value > maximum) {
+        err << "quarnel-cli: " << what << " must be a number from 0 to " << maximum << ", not '"
+            << text << "'\n";
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(*value);
+}
+
+int ReportError(const Error& error, std::ostream& err) {
+    err << "quarnel-cli: " << Describe(error) << "\n";
+    return kExitFailure;
+}
+
+Result<OpenedRom, Error> OpenRomForReading(const std::string& path) {
+    auto game = DetectGame(path);
+    if (!game) {
+        return Fail(game.error());
+    }
+    auto file = RomFile::Open(path, OpenMode::Read);
+    if (!file) {
+        return Fail(file.error());
+    }
+    Catalog catalog = LoadCatalog(*file, *game);
+    return OpenedRom{std::move(file).value(), std::move(catalog)};
+}
+
+Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room) {
+    if (area >= catalog.AreaTable.size()) {
+        return Fail(Error{ErrorKind::BadArgument,
+                          "area " + std::to_string(area) +
+                              " does not exist; the game has areas 0 to " +
+                              std::to_string(catalog.AreaTable.size() - 1),
+                          {}});
+    }
+    const auto rooms = RoomCount(catalog, static_cast<int>(area)).count;
+    if (room >= rooms) {
+        return Fail(Error{ErrorKind::BadArgument,
+                          "room " + std::to_string(room) + " is not in area " +
+                              std::to_string(area) + ", which lists " + std::to_string(rooms) +
+                              " rooms",
+                          {}});
+    }
+    return {};
+}
+
+} // namespace quarnel::cli

@@ -1,0 +1,38 @@
+#pragma once
+// Shared pieces of the quarnel-cli commands: argument parsing and opening a ROM with its
+// game tables.
+
+#include "rom/Catalog.h"
+#include "rom/Error.h"
+#include "rom/RomFile.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace quarnel::cli {
+
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Reads a decimal or 0x-prefixed number no larger than `maximum`; on failure writes one
+// line to `err` naming `what` and gives nothing.
+std::optional<uint32_t> ParseArgument(const std::string& text, const char* what, uint32_t maximum,
+                                      std::ostream& err);
+
+// Prints one error line ("quarnel-cli: " + the described error) and returns kExitFailure.
+int ReportError(const Error& error, std::ostream& err);
+
+struct OpenedRom {
+    RomFile file;
+    Catalog catalog;
+};
+
+// Opens a ROM for reading, recognises the game and reads its tables.
+Result<OpenedRom, Error> OpenRomForReading(const std::string& path);
+
+// Checks an area and room index against the game's lists; an error names the valid range.
+Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room);
+
+} // namespace quarnel::cli

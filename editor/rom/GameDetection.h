@@ -1,0 +1,23 @@
+#pragma once
+// Recognising which game a ROM file holds, from the seven title bytes at 0xA0:
+// "ZEROMIS" is Zero Mission, "metroid" is Fusion (case-sensitive). Anything else, and a
+// file too short or unreadable, is not a ROM the editor handles.
+
+#include "rom/Error.h"
+#include "rom/Game.h"
+#include "rom/Result.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace quarnel {
+
+// The game named by seven title bytes; Game::None for anything else.
+Game GameFromTitle(std::span<const uint8_t> title);
+
+// Opens the file, reads its title and closes it. NotARom when neither game is named (also
+// for a file shorter than 0xA7 bytes); FileOpen when it cannot be opened.
+Result<Game, Error> DetectGame(const std::filesystem::path& path);
+
+} // namespace quarnel
