@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 fuzz_runs=${QUARNEL_FUZZ_RUNS:-20000}
+fuzz_seconds=${QUARNEL_FUZZ_SECONDS:-40}
 
 bash scripts/install-deps.sh
 
@@ -28,7 +29,8 @@ for fuzzer in build-fuzz/bin/fuzz_*; do
     work=$(mktemp -d)
     if [ -d "$corpus" ]; then cp -r "$corpus"/. "$work"/; fi
     log=$(mktemp)
-    if "$fuzzer" -runs="$fuzz_runs" -seed=1 -max_len=70000 "$work" >"$log" 2>&1; then
+    if "$fuzzer" -runs="$fuzz_runs" -max_total_time="$fuzz_seconds" -seed=1 -max_len=70000 \
+        "$work" >"$log" 2>&1; then
         echo "-- $name: $(grep -E '^Done' "$log" || echo done)"
     else
         echo "-- $name failed:"
