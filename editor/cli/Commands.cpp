@@ -3,7 +3,9 @@
 namespace quarnel::cli {
 
 const std::vector<Command>& AllCommands() {
-    static const std::vector<Command> commands = {};
+    static const std::vector<Command> commands = {
+        StorageCommand(),
+    };
     return commands;
 }
 

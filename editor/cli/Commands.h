@@ -20,4 +20,7 @@ struct Command {
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();
 
+// The commands, one per file.
+const Command& StorageCommand();
+
 } // namespace quarnel::cli
