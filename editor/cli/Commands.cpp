@@ -7,6 +7,7 @@ const std::vector<Command>& AllCommands() {
         kInfoCommand,
         kHeaderCommand,
         kLayerCommand,
+        kStorageCommand,
     };
     return commands;
 }

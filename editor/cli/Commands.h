@@ -21,6 +21,7 @@ struct Command {
 extern const Command kInfoCommand;
 extern const Command kHeaderCommand;
 extern const Command kLayerCommand;
+extern const Command kStorageCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();

@@ -1,0 +1,78 @@
+// quarnel-cli storage: shows the free-space bookkeeping of both games, after an optional reset
+// of the areas to their defaults.
+
+#include "cli/Commands.h"
+
+#include "rom/Hex.h"
+#include "storage/Storage.h"
+
+#include <ostream>
+#include <string_view>
+
+namespace quarnel::cli {
+
+namespace {
+
+constexpr const char* kUsage = "storage [--storage PATH] [--reset]";
+
+void PrintAreas(std::ostream& out, std::string_view game, std::span<const StorageArea> areas) {
+    for (size_t i = 0; i < areas.size(); ++i) {
+        const auto& area = areas[i];
+        out << game << " area " << i << " offset " << ToHex(static_cast<uint32_t>(area.Offset))
+            << " used " << ToHex(static_cast<uint32_t>(area.Used)) << " length "
+            << ToHex(static_cast<uint32_t>(area.Length)) << "\n";
+    }
+}
+
+int Usage(std::ostream& err, std::string_view problem) {
+    err << "quarnel-cli storage: " << problem << " (usage: " << kUsage << ")\n";
+    return 2;
+}
+
+int RunStorage(const Arguments& args, std::ostream& out, std::ostream& err) {
+    std::filesystem::path path = StorageSystem::DefaultPath();
+    bool reset = false;
+    bool pathGiven = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--reset") {
+            reset = true;
+        } else if (arg == "--storage") {
+            if (pathGiven) {
+                return Usage(err, "--storage given twice");
+            }
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return Usage(err, "--storage needs a path");
+            }
+            path = args[++i];
+            pathGiven = true;
+        } else {
+            return Usage(err, "unknown argument '" + arg + "'");
+        }
+    }
+
+    StorageSystem storage(path);
+    if (auto loaded = storage.LoadStorage(); !loaded) {
+        err << "quarnel-cli storage: " << Describe(loaded.error()) << "\n";
+        return 1;
+    }
+    if (reset) {
+        if (auto written = storage.ResetStorage(); !written) {
+            err << "quarnel-cli storage: " << Describe(written.error()) << "\n";
+            return 1;
+        }
+        out << "reset: defaults written to " << path.string() << "\n";
+    }
+    PrintAreas(out, GameCodeText(Game::ZM), UsableAreas(storage.Table(), Game::ZM));
+    PrintAreas(out, GameCodeText(Game::MF), UsableAreas(storage.Table(), Game::MF));
+    return 0;
+}
+
+} // namespace
+
+const Command kStorageCommand{"storage", kUsage,
+                              "both games' free-space areas from os.bin or PATH; --reset "
+                              "restores the defaults first",
+                              RunStorage};
+
+} // namespace quarnel::cli

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# quarnel-cli storage, end to end: a missing file shows zeros and stays missing, --reset writes
+# the defaults, a second run reads them back, and a reset keeps what is handed out.
+set -euo pipefail
+cli=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+os="$work/os.bin"
+
+fail() {
+    echo "FAIL: $1" >&2
+    exit 1
+}
+
+expect_output() { # name expected actual
+    if [ "$2" != "$3" ]; then
+        echo "FAIL: $1" >&2
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") >&2 || true
+        exit 1
+    fi
+}
+
+defaults='ZM area 0 offset 760D38 used 0 length F2C8
+ZM area 1 offset 770000 used 0 length 1000
+ZM area 2 offset 771000 used 0 length 5F7C
+ZM area 3 offset 776F7C used 0 length 591C
+ZM area 4 offset 77C898 used 0 length 5B764
+ZM area 5 offset 7F7734 used 0 length 88CC
+MF area 0 offset 79ECC8 used 0 length 1CA8
+MF area 1 offset 7A0970 used 0 length 1180A
+MF area 2 offset 7B217A used 0 length 3C53A
+MF area 3 offset 7EE6B4 used 0 length CC08
+MF area 4 offset 7FB2BC used 0 length 4D44'
+
+zeros=$(for g in ZM ZM ZM ZM ZM ZM MF MF MF MF MF; do echo "$g"; done |
+    awk '{ n[$1]++; printf "%s area %d offset 0 used 0 length 0\n", $1, n[$1] - 1 }')
+
+out=$("$cli" storage --storage "$os")
+expect_output "missing file shows zeros" "$zeros" "$out"
+[ ! -e "$os" ] || fail "showing a missing file created it"
+
+out=$("$cli" storage --storage "$os" --reset)
+expect_output "reset" "reset: defaults written to $os
+$defaults" "$out"
+[ "$(stat -c %s "$os")" = 156 ] || fail "os.bin is not 156 bytes"
+[ "$(ls "$work")" = os.bin ] || fail "a temporary file was left behind"
+
+out=$("$cli" storage --storage "$os")
+expect_output "second run" "$defaults" "$out"
+
+# ZM area 0: Offset 0x12345678, Used 0x64; MF area 4 (byte 120): Used 0x1000. A reset puts the
+# offset back and keeps both counts.
+printf '\x78\x56\x34\x12\x64\x00\x00\x00' | dd of="$os" bs=1 seek=0 conv=notrunc status=none
+printf '\x00\x10\x00\x00' | dd of="$os" bs=1 seek=124 conv=notrunc status=none
+out=$("$cli" storage --storage "$os" | sed -n '1p;11p')
+expect_output "edited file" "ZM area 0 offset 12345678 used 64 length F2C8
+MF area 4 offset 7FB2BC used 1000 length 4D44" "$out"
+out=$("$cli" storage --reset --storage "$os" | sed -n '2p;12p')
+expect_output "reset keeps used" "ZM area 0 offset 760D38 used 64 length F2C8
+MF area 4 offset 7FB2BC used 1000 length 4D44" "$out"
+
+# Errors: a folder in the file's place is one line on stderr and status 1; bad usage is 2.
+mkdir "$work/folder"
+status=0
+err=$("$cli" storage --storage "$work/folder" 2>&1 >/dev/null) || status=$?
+[ "$status" = 1 ] || fail "unreadable file gave status $status"
+[ "$(printf '%s\n' "$err" | wc -l)" = 1 ] || fail "error is not one line: $err"
+case "$err" in *"$work/folder"*) ;; *) fail "error does not name the path: $err" ;; esac
+
+for args in "--storage" "--bogus" "--storage $os --storage $os"; do
+    status=0
+    # shellcheck disable=SC2086
+    "$cli" storage $args >/dev/null 2>&1 || status=$?
+    [ "$status" = 2 ] || fail "'storage $args' gave status $status, not 2"
+done
+echo "ok"
