@@ -8,6 +8,8 @@ const std::vector<Command>& AllCommands() {
         kHeaderCommand,
         kLayerCommand,
         kStorageCommand,
+        kSpritesCommand,
+        kDoorsCommand,
     };
     return commands;
 }

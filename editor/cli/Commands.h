@@ -22,6 +22,8 @@ extern const Command kInfoCommand;
 extern const Command kHeaderCommand;
 extern const Command kLayerCommand;
 extern const Command kStorageCommand;
+extern const Command kSpritesCommand;
+extern const Command kDoorsCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();
