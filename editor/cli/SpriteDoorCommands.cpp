@@ -18,25 +18,13 @@ int RunSprites(const Arguments& args, std::ostream& out, std::ostream& err) {
         err << "usage: quarnel-cli sprites ROM AREA ROOM\n";
         return kExitUsage;
     }
-    const auto area = ParseArgument(args[1], "AREA", 255, err);
-    const auto room = ParseArgument(args[2], "ROOM", 255, err);
-    if (!area || !room) {
-        return kExitUsage;
-    }
-    auto rom = OpenRomForReading(args[0]);
-    if (!rom) {
-        return ReportError(rom.error(), err);
-    }
-    if (auto checked = CheckRoom(rom->catalog, *area, *room); !checked) {
-        return ReportError(checked.error(), err);
-    }
-    auto header =
-        ReadRoomHeader(rom->file, rom->catalog, static_cast<int>(*area), static_cast<int>(*room));
-    if (!header) {
-        return ReportError(header.error(), err);
+    int status = 0;
+    auto room = OpenRoomArguments(args, err, status);
+    if (!room) {
+        return status;
     }
     SpriteLists lists;
-    const auto refused = LoadRoomSprites(rom->file, *header, lists);
+    const auto refused = LoadRoomSprites(room->rom.file, room->header, lists);
     for (int listIndex = 0; listIndex < static_cast<int>(kSpriteListsPerRoom); ++listIndex) {
         const int number = listIndex + 1;
         if (const auto& error = refused[static_cast<size_t>(listIndex)]) {
