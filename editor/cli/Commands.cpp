@@ -4,6 +4,7 @@ namespace quarnel::cli {
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
+        kDemoRomCommand,
         kInfoCommand,
         kHeaderCommand,
         kLayerCommand,

@@ -18,6 +18,7 @@ struct Command {
 };
 
 // The commands, each defined in the file of its group.
+extern const Command kDemoRomCommand;
 extern const Command kInfoCommand;
 extern const Command kHeaderCommand;
 extern const Command kLayerCommand;
