@@ -12,6 +12,8 @@ const char* pelnix_status_text(PelnixStatus status) {
         return "a reference points before the start of the output";
     case PELNIX_BAD_TREE:
         return "a tree node leads outside the tree table";
+    case PELNIX_INPUT_TOO_LARGE:
+        return "the input is larger than the header can declare";
     }
     return "unknown status";
 }
