@@ -55,4 +55,38 @@ Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t ro
     return {};
 }
 
+std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args, std::ostream& err,
+                                            int& status) {
+    status = kExitUsage;
+    const auto area = ParseArgument(args.at(1), "AREA", 255, err);
+    const auto room = ParseArgument(args.at(2), "ROOM", 255, err);
+    if (!area || !room) {
+        return std::nullopt;
+    }
+    status = kExitFailure;
+    auto rom = OpenRomForReading(args[0]);
+    if (!rom) {
+        ReportError(rom.error(), err);
+        return std::nullopt;
+    }
+    if (auto checked = CheckRoom(rom->catalog, *area, *room); !checked) {
+        ReportError(checked.error(), err);
+        return std::nullopt;
+    }
+    const int areaIndex = static_cast<int>(*area);
+    const int roomIndex = static_cast<int>(*room);
+    auto offset = RoomHeaderOffset(rom->catalog, areaIndex, roomIndex, rom->file.Size());
+    if (!offset) {
+        ReportError(offset.error(), err);
+        return std::nullopt;
+    }
+    auto header = ReadRoomHeader(rom->file, rom->catalog, areaIndex, roomIndex);
+    if (!header) {
+        ReportError(header.error(), err);
+        return std::nullopt;
+    }
+    status = 0;
+    return OpenedRoom{std::move(rom).value(), *area, *room, *offset, *header};
+}
+
 } // namespace quarnel::cli

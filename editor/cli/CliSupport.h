@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quarnel::cli {
 
@@ -34,5 +35,19 @@ Result<OpenedRom, Error> OpenRomForReading(const std::string& path);
 
 // Checks an area and room index against the game's lists; an error names the valid range.
 Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room);
+
+// A room named on the command line as ROM AREA ROOM, opened with its header read.
+struct OpenedRoom {
+    OpenedRom rom;
+    uint32_t area = 0;
+    uint32_t room = 0;
+    uint32_t headerOffset = 0;
+    RoomHeader header;
+};
+
+// Parses args[0..2] as ROM AREA ROOM, opens the ROM and reads the room's header. On
+// failure writes one line to `err`, sets `status` (usage or failure) and gives nothing.
+std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args, std::ostream& err,
+                                            int& status);
 
 } // namespace quarnel::cli

@@ -4,10 +4,13 @@ namespace quarnel::cli {
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
+        kDemoRomCommand,
         kInfoCommand,
         kHeaderCommand,
         kLayerCommand,
         kStorageCommand,
+        kSpritesCommand,
+        kDoorsCommand,
     };
     return commands;
 }

@@ -18,10 +18,13 @@ struct Command {
 };
 
 // The commands, each defined in the file of its group.
+extern const Command kDemoRomCommand;
 extern const Command kInfoCommand;
 extern const Command kHeaderCommand;
 extern const Command kLayerCommand;
 extern const Command kStorageCommand;
+extern const Command kSpritesCommand;
+extern const Command kDoorsCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();

@@ -31,53 +31,17 @@ int RunInfo(const Arguments& args, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-// Parses "ROM AREA ROOM" at the front of the arguments and opens the ROM.
-struct RoomArguments {
-    OpenedRom rom;
-    uint32_t area;
-    uint32_t room;
-};
-
-std::optional<RoomArguments> OpenRoom(const Arguments& args, std::ostream& err, int& status) {
-    status = kExitUsage;
-    const auto area = ParseArgument(args[1], "AREA", 255, err);
-    const auto room = ParseArgument(args[2], "ROOM", 255, err);
-    if (!area || !room) {
-        return std::nullopt;
-    }
-    status = kExitFailure;
-    auto rom = OpenRomForReading(args[0]);
-    if (!rom) {
-        ReportError(rom.error(), err);
-        return std::nullopt;
-    }
-    if (auto checked = CheckRoom(rom->catalog, *area, *room); !checked) {
-        ReportError(checked.error(), err);
-        return std::nullopt;
-    }
-    return RoomArguments{std::move(rom).value(), *area, *room};
-}
-
 int RunHeader(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 3) {
         err << "usage: quarnel-cli header ROM AREA ROOM\n";
         return kExitUsage;
     }
     int status = 0;
-    auto room = OpenRoom(args, err, status);
+    auto room = OpenRoomArguments(args, err, status);
     if (!room) {
         return status;
     }
-    const auto& file = room->rom.file;
-    const auto& catalog = room->rom.catalog;
-    auto offset = RoomHeaderOffset(catalog, static_cast<int>(room->area),
-                                   static_cast<int>(room->room), file.Size());
-    auto header =
-        ReadRoomHeader(file, catalog, static_cast<int>(room->area), static_cast<int>(room->room));
-    if (!offset || !header) {
-        return ReportError(offset ? header.error() : offset.error(), err);
-    }
-    for (const auto& line : RoomDumpLines(*header, *offset)) {
+    for (const auto& line : RoomDumpLines(room->header, room->headerOffset)) {
         out << line << "\n";
     }
     return 0;
@@ -100,21 +64,17 @@ int RunLayer(const Arguments& args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     int status = 0;
-    auto room = OpenRoom(args, err, status);
+    auto room = OpenRoomArguments(args, err, status);
     if (!room) {
         return status;
     }
     const auto& file = room->rom.file;
-    auto header = ReadRoomHeader(file, room->rom.catalog, static_cast<int>(room->area),
-                                 static_cast<int>(room->room));
-    if (!header) {
-        return ReportError(header.error(), err);
-    }
-    if (!LayerPresent(*header, *kind)) {
+    const RoomHeader& header = room->header;
+    if (!LayerPresent(header, *kind)) {
         out << "absent\n";
         return 0;
     }
-    auto stored = ReadLayer(file, LayerPointer(*header, *kind), *kind);
+    auto stored = ReadLayer(file, LayerPointer(header, *kind), *kind);
     if (!stored) {
         out << "absent\n";
         err << "quarnel-cli: " << Describe(stored.error()) << "\n";

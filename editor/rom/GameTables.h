@@ -65,6 +65,37 @@ inline constexpr GameLayout kMfLayout{
     0,        0,        0x3F28C8, 0x3F28C8, 3,        4,  48,       0,
 };
 
+// Sizes of the data that a TilesetRecord leads to.
+inline constexpr uint32_t kTilesetGraphicsSize = 20736; // decoded bytes used: 648 tiles
+inline constexpr uint32_t kTilesetPaletteColours = 449;
+inline constexpr uint32_t kBlockTableWords = 20237; // word 0, then 4 words per block
+inline constexpr uint32_t kCommonTilesSize = 4096;  // 128 tiles
+inline constexpr uint32_t kZmCommonPaletteRow0Colours = 15;
+inline constexpr uint32_t kZmCommonPaletteRow1Colours = 16;
+inline constexpr uint32_t kMiniMapEntries = 32 * 32; // 16-bit TileEntry values
+inline constexpr uint32_t kAnimationFrameSize = 128; // four tiles
+
+// ZM holds 79 real tileset records; the first area's door table follows at once, so the
+// editor's read of 81 records runs 40 bytes into it.
+inline constexpr uint32_t kZmRealTilesetCount = 79;
+inline constexpr uint32_t kZmFirstDoorTable = 0x33E608;
+// MF's door table pointers (one per area), which the editor does not read; the first door
+// table begins where the tileset table ends.
+inline constexpr uint32_t kMfDoorTablePointers = 0x79B894;
+
+// A half-open range of ROM file offsets.
+struct RomRange {
+    uint32_t begin;
+    uint32_t end;
+};
+
+// The default free-space areas of each game, merged where they abut. Nothing of the game's
+// own data lies there; the editor hands this space out when it saves.
+inline constexpr std::array<RomRange, 2> kZmFreeSpace{{{0x760D38, 0x7D7FFC}, {0x7F7734, 0x800000}}};
+inline constexpr std::array<RomRange, 1> kMfFreeSpace{{{0x79ECC8, 0x800000}}};
+// ZM: between its two free-space ranges lies another program, which must never be written.
+inline constexpr RomRange kZmForeignProgram{0x7D7FFC, 0x7F7734};
+
 // The layout of a game; nullptr for Game::None.
 constexpr const GameLayout* LayoutOf(Game game) {
     switch (game) {

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# quarnel-cli info, header and layer on generated images of both games.
+set -euo pipefail
+cli=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+"$cli" demo-rom zm "$work/zm.gba" >/dev/null
+"$cli" demo-rom mf "$work/mf.gba" >/dev/null
+
+info=$("$cli" info "$work/zm.gba")
+[ "$(head -n 1 <<<"$info")" = "game: ZM" ] || fail "zm game line: $info"
+[ "$(grep -c '^area ' <<<"$info")" -eq 7 ] || fail "zm area lines"
+grep -qx 'area 6 Chozodia rooms 99' <<<"$info" || fail "Chozodia keeps 99 rooms"
+
+info=$("$cli" info "$work/mf.gba")
+[ "$(head -n 1 <<<"$info")" = "game: MF" ] || fail "mf game line"
+grep -qx 'area 4 AQA rooms 48' <<<"$info" || fail "AQA is fixed at 48"
+grep -qx 'area 9 Debug3 rooms 3' <<<"$info" || fail "Debug3 lists 3"
+
+header=$("$cli" header "$work/zm.gba" 0 0)
+[ "$(wc -l <<<"$header")" -eq 28 ] || fail "header has 28 lines"
+grep -qE '^Room Offset: [0-9A-F]+$' <<<"$header" || fail "room offset line"
+grep -qE '^Music                : [0-9A-F]+$' <<<"$header" || fail "music line"
+[ "$("$cli" header "$work/zm.gba" 0 0x0)" = "$header" ] || fail "hex arguments"
+
+layer=$("$cli" layer "$work/zm.gba" 0 0 level)
+read -r width height <<<"$(head -n 1 <<<"$layer")"
+[ "$(($(wc -l <<<"$layer") - 1))" -eq "$height" ] || fail "one line per row"
+[ "$(sed -n 2p <<<"$layer" | wc -w)" -eq "$width" ] || fail "one value per cell"
+if grep -qE '(^| )0[0-9A-F]' <<<"$(tail -n +2 <<<"$layer")"; then
+    fail "values carry no leading zeros"
+fi
+
+# A room without a level layer prints "absent" and succeeds.
+found=""
+for room in $(seq 0 98); do
+    if [ "$("$cli" layer "$work/zm.gba" 6 "$room" level)" = "absent" ]; then
+        found=$room
+        break
+    fi
+done
+[ -n "$found" ] || fail "some generated room has no level layer"
+
+# Errors: one line on stderr and a non-zero status.
+set +e
+"$cli" layer "$work/zm.gba" 0 0 sideways >/dev/null 2>"$work/err"; status=$?
+[ $status -eq 2 ] || fail "bad layer name exits 2, got $status"
+"$cli" header "$work/zm.gba" 0 200 >/dev/null 2>"$work/err"; status=$?
+[ $status -eq 1 ] || fail "room beyond the list exits 1"
+[ "$(wc -l <"$work/err")" -eq 1 ] || fail "one error line"
+printf 'not a rom' >"$work/bad.gba"
+"$cli" info "$work/bad.gba" >/dev/null 2>"$work/err"; status=$?
+[ $status -eq 1 ] || fail "a file that is no ROM exits 1"
+grep -q 'Not a Zero Mission or Fusion ROM' "$work/err" || fail "says it is not a ROM"
+"$cli" info "$work/missing.gba" >/dev/null 2>"$work/err"; status=$?
+[ $status -eq 1 ] || fail "a missing file exits 1"
+set -e
+echo ok

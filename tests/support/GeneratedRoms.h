@@ -1,0 +1,19 @@
+#pragma once
+// Generated ROM images for tests: built once per (game, seed) in a test run and written as
+// fresh copies into a test's temporary folder, never into the source tree.
+
+#include "rom/Game.h"
+#include "rom/SyntheticRom.h"
+
+#include <filesystem>
+
+namespace quarnel::testing {
+
+// The image and its description; built on first use and kept for the whole test run.
+const SyntheticRom& GeneratedRom(Game game, uint32_t seed);
+
+// Writes a copy of the generated image to `path` and returns `path`.
+std::filesystem::path WriteGeneratedRom(const std::filesystem::path& path, Game game,
+                                        uint32_t seed);
+
+} // namespace quarnel::testing
