@@ -4,6 +4,7 @@
 // knows the entry's bit layout.
 
 #include "graphics/Surface.h"
+#include "rom/GameTables.h"
 
 #include <array>
 #include <cstddef>
@@ -18,13 +19,16 @@ inline constexpr int kTileSize = 8;       // pixels
 
 // TileGraphics regions, in bytes: the 16 animated slots (4 tiles each), the common tiles of
 // the game, then the tileset's own tiles.
-inline constexpr size_t kAnimSlotBytes = 128;
+inline constexpr size_t kAnimSlotBytes = kAnimationFrameSize;
 inline constexpr size_t kCommonTilesAt = 2048;
-inline constexpr size_t kCommonTilesBytes = 4096;
+inline constexpr size_t kCommonTilesBytes = kCommonTilesSize;
 inline constexpr size_t kTilesetTilesAt = 6144;
-inline constexpr size_t kTilesetTilesBytes = 20736;
+inline constexpr size_t kTilesetTilesBytes = kTilesetGraphicsSize;
 
 using TileGraphics = std::array<uint8_t, kTileCount * kTileBytes>; // 26,880 bytes
+static_assert(kAnimSlotBytes * kAnimSlotCount == kCommonTilesAt &&
+              kCommonTilesAt + kCommonTilesBytes == kTilesetTilesAt &&
+              kTilesetTilesAt + kTilesetTilesBytes == std::tuple_size_v<TileGraphics>);
 
 // GBA colours: red bits 0-4, green 5-9, blue 10-14, bit 15 unused. Entries 0-255 are the
 // background palette, row r at 16r to 16r+15; entries 256-511 are never drawn.

@@ -15,11 +15,9 @@ namespace quarnel {
 namespace {
 
 constexpr size_t kCompressedBytes = 32768;
-constexpr size_t kTilesetColours = 449;
 constexpr size_t kTilesetColoursAt = 32;
 constexpr size_t kCommonTilesRead = 4097;
-constexpr size_t kZmRow0Colours = 15;
-constexpr size_t kZmRow1Colours = 16;
+static_assert(kTilesetColoursAt + kTilesetPaletteColours <= std::tuple_size_v<TilesetPalette>);
 constexpr int kZmOwnCommonTilesArea = 6;
 
 // Reads `count` little-endian colours at a file offset into palette entries from `at`.
@@ -63,7 +61,7 @@ Result<void, Error> LoadTileset(const RomFile& rom, const Catalog& catalog, uint
 
     std::vector<uint8_t> compressed(kCompressedBytes);
     ReadAtPointer(rom, record.Graphics, 0, compressed);
-    std::vector<uint8_t> colours(2 * kTilesetColours);
+    std::vector<uint8_t> colours(2 * kTilesetPaletteColours);
     ReadAtPointer(rom, record.Palette, 0, colours);
     std::vector<uint8_t> blocks(2 * tileset.Blocks.size());
     ReadAtPointer(rom, record.Tsa, 0, blocks);
@@ -72,7 +70,7 @@ Result<void, Error> LoadTileset(const RomFile& rom, const Catalog& catalog, uint
     }
     LoadAnimatedTiles(rom, catalog.game, record.AnimatedTileset(), tileset);
 
-    for (size_t i = 0; i < kTilesetColours; ++i) {
+    for (size_t i = 0; i < kTilesetPaletteColours; ++i) {
         tileset.Palette[kTilesetColoursAt + i] = LoadLe16(colours, 2 * i);
     }
 
@@ -126,8 +124,9 @@ void LoadCommonGraphics(const RomFile& rom, Game game, int area, Tileset& tilese
             tilesAt = layout->commonTilesLastArea;
         }
         tileset.Palette[0] = 0;
-        ReadColours(rom, kZmCommonPaletteRow0, kZmRow0Colours, tileset.Palette, 1);
-        ReadColours(rom, kZmCommonPaletteRow1, kZmRow1Colours, tileset.Palette, kRowColours);
+        ReadColours(rom, kZmCommonPaletteRow0, kZmCommonPaletteRow0Colours, tileset.Palette, 1);
+        ReadColours(rom, kZmCommonPaletteRow1, kZmCommonPaletteRow1Colours, tileset.Palette,
+                    kRowColours);
     } else {
         tileset.Palette[0] = 0;
         ReadColours(rom, kMfCommonPalette, kMfCommonPaletteColours, tileset.Palette, 1);

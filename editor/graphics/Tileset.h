@@ -21,7 +21,7 @@ class RomFile;
 
 // Word 0 precedes the blocks; block b is words 4b+1 (top-left), 4b+2 (top-right),
 // 4b+3 (bottom-left) and 4b+4 (bottom-right), each a TileEntry.
-using BlockTable = std::array<uint16_t, 20237>;
+using BlockTable = std::array<uint16_t, kBlockTableWords>;
 
 inline constexpr int kDrawnBlocks = 1024;     // blocks drawn into PicTSA
 inline constexpr int kBlocksPerRow = 16;      // PicTSA is 16 blocks (256 pixels) wide
