@@ -214,6 +214,7 @@ TEST(TilesetLoading, PointersOutsideTheFileReadAsZeros) {
     image.Put32(record + 12, Pointer(kRomSize - 4)); // block table running off the end
     image.Put32(record + 16, 200);                   // animated tileset 200: graphics 11
     image.Put8(kMfLayout.animatedTilesetTable + 48 * 200, 11);
+    image.Put8(kMfLayout.animatedGraphicsTable + 8 * 11, 1); // animated, but delay 0
     image.Put32(kMfLayout.animatedGraphicsTable + 8 * 11 + 4, 0xFFFFFFFF);
     image.Put32(kRomSize - 4, 0x44332211);
     Opened opened(image, Game::MF);
@@ -222,7 +223,8 @@ TEST(TilesetLoading, PointersOutsideTheFileReadAsZeros) {
     t.Palette.fill(0x7777);
     ASSERT_TRUE(opened.Load(0));
     EXPECT_EQ(std::count(t.Tiles.begin() + kTilesetTilesAt, t.Tiles.end(), 0), kTilesetTilesBytes);
-    EXPECT_EQ(t.Tiles[0], 0); // slot 0's frame
+    EXPECT_EQ(t.Tiles[0], 0);          // slot 0's frame
+    EXPECT_FALSE(t.Timers[0].Enabled); // a delay of 0 keeps the slot still
     EXPECT_EQ(t.Palette[49], 0);
     EXPECT_EQ(t.Palette[480], 0);
     EXPECT_EQ(t.Blocks[0], 0x2211);
