@@ -13,7 +13,10 @@ namespace quarnel {
 // declared by the 4-byte header (bits 8-31; the type byte is not checked). Decoding stops
 // exactly at that size, also inside a match. A byte that would be read from outside
 // `source` or written outside `destination` is skipped while decoding goes on, so a short
-// or corrupt stream never touches memory outside the two spans.
+// or corrupt stream never touches memory outside the two spans: a missing header byte
+// counts as zero, a missing flag or match byte keeps the value last read, a missing literal
+// and a match byte from before the start of the output leave their destination byte as it
+// was. The work done is bounded by the destination's size, whatever size the header claims.
 uint32_t DecompressLZ77(std::span<const uint8_t> source, std::span<uint8_t> destination);
 
 // Worst-case stream length for `size` input bytes: 4 + size + ceil(size / 8).
