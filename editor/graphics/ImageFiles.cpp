@@ -1,0 +1,212 @@
+#include "graphics/ImageFiles.h"
+
+#include "graphics/Checksums.h"
+#include "rom/ByteOrder.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+namespace quarnel {
+
+namespace {
+
+constexpr size_t kBmpHeaderBytes = 54;     // file header 14 + info header 40
+constexpr uint32_t kPixelsPerMetre = 2835; // 72 dots per inch
+constexpr size_t kStoredBlockLimit = 65535;
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr uint64_t kFileSizeLimit = 0x7FFFFFFF;
+
+Error PictureError(const std::string& detail) {
+    return Error{ErrorKind::BadArgument, detail, {}};
+}
+
+void AppendLe16(std::vector<uint8_t>& out, uint16_t value) {
+    out.push_back(static_cast<uint8_t>(value & 0xFF));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void AppendLe32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<uint8_t>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+void AppendBe32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int i = 3; i >= 0; --i) {
+        out.push_back(static_cast<uint8_t>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+// A picture has a file form when it has pixels and the file stays within 32-bit sizes.
+Result<void, Error> CheckSize(const Surface& picture, uint64_t fileBytes) {
+    if (picture.Width() <= 0 || picture.Height() <= 0) {
+        return Fail(PictureError("the picture is empty"));
+    }
+    if (fileBytes > kFileSizeLimit) {
+        return Fail(PictureError("the picture is too large for an image file"));
+    }
+    return {};
+}
+
+// Appends one chunk: length, type, data, CRC of type and data.
+void AppendChunk(std::vector<uint8_t>& out, const char (&type)[5], std::span<const uint8_t> data) {
+    AppendBe32(out, static_cast<uint32_t>(data.size()));
+    const size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    AppendBe32(out, Crc32(std::span(out).subspan(typeAt)));
+}
+
+// The zlib stream of `raw` in stored (uncompressed) deflate blocks.
+std::vector<uint8_t> StoredZlib(std::span<const uint8_t> raw) {
+    std::vector<uint8_t> out;
+    const size_t blocks =
+        std::max<size_t>(1, (raw.size() + kStoredBlockLimit - 1) / kStoredBlockLimit);
+    out.reserve(2 + raw.size() + 5 * blocks + 4);
+    out.push_back(0x78); // deflate, 32 KiB window
+    out.push_back(0x01); // no dictionary; (0x78 * 256 + 0x01) is a multiple of 31
+    size_t at = 0;
+    do {
+        const size_t length = std::min(raw.size() - at, kStoredBlockLimit);
+        const bool last = at + length == raw.size();
+        out.push_back(last ? 1 : 0); // BFINAL, BTYPE 00 (stored)
+        AppendLe16(out, static_cast<uint16_t>(length));
+        AppendLe16(out, static_cast<uint16_t>(~length & 0xFFFF));
+        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                   raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+        at += length;
+    } while (at < raw.size());
+    AppendBe32(out, Adler32(raw));
+    return out;
+}
+
+std::filesystem::path TemporaryBeside(const std::filesystem::path& path) {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    auto name = path.filename().string() + ".tmp-" + std::to_string(stamp) + "-" +
+                std::to_string(counter++);
+    return path.parent_path() / name;
+}
+
+} // namespace
+
+Result<std::vector<uint8_t>, Error> EncodeBmp(const Surface& picture) {
+    const uint64_t rowBytes =
+        (uint64_t{3} * static_cast<uint64_t>(picture.Width()) + 3) & ~uint64_t{3};
+    const uint64_t imageBytes = rowBytes * static_cast<uint64_t>(picture.Height());
+    if (auto size = CheckSize(picture, kBmpHeaderBytes + imageBytes); !size) {
+        return Fail(size.error());
+    }
+    std::vector<uint8_t> out;
+    out.reserve(kBmpHeaderBytes + imageBytes);
+    out.push_back('B');
+    out.push_back('M');
+    AppendLe32(out, static_cast<uint32_t>(kBmpHeaderBytes + imageBytes));
+    AppendLe32(out, 0); // reserved
+    AppendLe32(out, static_cast<uint32_t>(kBmpHeaderBytes));
+    AppendLe32(out, 40); // BITMAPINFOHEADER
+    AppendLe32(out, static_cast<uint32_t>(picture.Width()));
+    AppendLe32(out, static_cast<uint32_t>(picture.Height())); // positive: bottom-up rows
+    AppendLe16(out, 1);                                       // planes
+    AppendLe16(out, 24);                                      // bits per pixel
+    AppendLe32(out, 0);                                       // no compression
+    AppendLe32(out, static_cast<uint32_t>(imageBytes));
+    AppendLe32(out, kPixelsPerMetre);
+    AppendLe32(out, kPixelsPerMetre);
+    AppendLe32(out, 0); // colours used
+    AppendLe32(out, 0); // important colours
+    const size_t padding = static_cast<size_t>(rowBytes) - 3 * static_cast<size_t>(picture.Width());
+    for (int y = picture.Height() - 1; y >= 0; --y) {
+        for (const uint32_t pixel : picture.Row(y)) {
+            out.push_back(BlueOf(pixel));
+            out.push_back(GreenOf(pixel));
+            out.push_back(RedOf(pixel));
+        }
+        out.insert(out.end(), padding, uint8_t{0});
+    }
+    return out;
+}
+
+Result<std::vector<uint8_t>, Error> EncodePng(const Surface& picture) {
+    const uint64_t rawBytes = (1 + uint64_t{3} * static_cast<uint64_t>(picture.Width())) *
+                              static_cast<uint64_t>(picture.Height());
+    // Stored blocks add 5 bytes per 65,535; headers and trailer stay under 100 bytes.
+    if (auto size = CheckSize(picture, rawBytes + rawBytes / kStoredBlockLimit * 5 + 128); !size) {
+        return Fail(size.error());
+    }
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(rawBytes));
+    for (int y = 0; y < picture.Height(); ++y) {
+        raw.push_back(0); // filter: none
+        for (const uint32_t pixel : picture.Row(y)) {
+            raw.push_back(RedOf(pixel));
+            raw.push_back(GreenOf(pixel));
+            raw.push_back(BlueOf(pixel));
+        }
+    }
+    std::vector<uint8_t> header;
+    AppendBe32(header, static_cast<uint32_t>(picture.Width()));
+    AppendBe32(header, static_cast<uint32_t>(picture.Height()));
+    header.push_back(8); // bits per sample
+    header.push_back(2); // colour type: RGB
+    header.push_back(0); // deflate
+    header.push_back(0); // adaptive filtering
+    header.push_back(0); // not interlaced
+
+    const auto stream = StoredZlib(raw);
+    std::vector<uint8_t> out(std::begin(kPngSignature), std::end(kPngSignature));
+    out.reserve(out.size() + stream.size() + 64);
+    AppendChunk(out, "IHDR", header);
+    AppendChunk(out, "IDAT", stream);
+    AppendChunk(out, "IEND", {});
+    return out;
+}
+
+Result<void, Error> WriteFileAtomically(const std::filesystem::path& path,
+                                        std::span<const uint8_t> bytes) {
+    const auto temporary = TemporaryBeside(path);
+    const auto failure = [&](const std::string& reason) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return Fail(Error{ErrorKind::FileWrite, path.string() + ": " + reason, {}});
+    };
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return failure("cannot create a file there");
+        }
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (out.fail()) {
+            return failure("the file could not be written");
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        return failure(error.message());
+    }
+    return {};
+}
+
+Result<void, Error> WriteBmp(const Surface& picture, const std::filesystem::path& path) {
+    auto bytes = EncodeBmp(picture);
+    if (!bytes) {
+        return Fail(bytes.error());
+    }
+    return WriteFileAtomically(path, *bytes);
+}
+
+Result<void, Error> WritePng(const Surface& picture, const std::filesystem::path& path) {
+    auto bytes = EncodePng(picture);
+    if (!bytes) {
+        return Fail(bytes.error());
+    }
+    return WriteFileAtomically(path, *bytes);
+}
+
+} // namespace quarnel
