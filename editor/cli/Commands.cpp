@@ -8,6 +8,8 @@ const std::vector<Command>& AllCommands() {
         kInfoCommand,
         kHeaderCommand,
         kLayerCommand,
+        kRenderCommand,
+        kTilesetCommand,
         kStorageCommand,
         kSpritesCommand,
         kDoorsCommand,

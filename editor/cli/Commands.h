@@ -22,6 +22,8 @@ extern const Command kDemoRomCommand;
 extern const Command kInfoCommand;
 extern const Command kHeaderCommand;
 extern const Command kLayerCommand;
+extern const Command kRenderCommand;
+extern const Command kTilesetCommand;
 extern const Command kStorageCommand;
 extern const Command kSpritesCommand;
 extern const Command kDoorsCommand;

@@ -1,0 +1,153 @@
+// quarnel-cli render and tileset: the pictures the editor shows for a room right after the
+// ROM is opened and the room selected, in a fresh process.
+
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+#include "graphics/ImageFiles.h"
+#include "main/RoomLoading.h"
+#include "rom/ProgramFolder.h"
+
+#include <cctype>
+#include <ostream>
+#include <sstream>
+
+namespace quarnel::cli {
+
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+    if (text.size() < suffix.size()) {
+        return false;
+    }
+    std::string tail = text.substr(text.size() - suffix.size());
+    for (char& c : tail) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return tail == suffix;
+}
+
+void ReportProblems(const std::vector<Error>& problems, std::ostream& err) {
+    for (const auto& problem : problems) {
+        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
+    }
+}
+
+// Opens the ROM as the editor does (area 0 and its room 0 load first), then selects the area
+// and the room. Nothing is printed on success; warnings go to `err`.
+std::optional<EditorState> LoadLikeTheEditor(const Arguments& args, std::ostream& err,
+                                             int& status) {
+    auto room = OpenRoomArguments(args, err, status);
+    if (!room) {
+        return std::nullopt;
+    }
+    status = kExitFailure;
+    std::optional<EditorState> state(std::in_place, ProgramFolder() / "os.bin");
+    if (auto opened = OpenRomFile(*state, args[0]); !opened) {
+        ReportError(opened.error(), err);
+        return std::nullopt;
+    }
+    std::vector<Error> problems;
+    const auto collect = [&problems](const LoadReport& report) {
+        problems.insert(problems.end(), report.Problems.begin(), report.Problems.end());
+    };
+    collect(SelectArea(*state, 0).Room0);
+    if (room->area != 0) {
+        collect(SelectArea(*state, static_cast<int>(room->area)).Room0);
+    }
+    if (room->room != 0 || state->Room != 0) {
+        collect(SelectRoom(*state, static_cast<int>(room->area), static_cast<int>(room->room)));
+    }
+    if (state->Area != static_cast<int>(room->area) ||
+        state->Room != static_cast<int>(room->room)) {
+        ReportProblems(problems, err);
+        err << "quarnel-cli: the room could not be loaded\n";
+        return std::nullopt;
+    }
+    ReportProblems(problems, err);
+    status = 0;
+    return state;
+}
+
+Result<void, Error> WritePicture(const Surface& picture, const std::string& path) {
+    return EndsWith(path, ".png") ? WritePng(picture, path) : WriteBmp(picture, path);
+}
+
+// Applies --hide back,level,foreground by unticking those view boxes.
+bool ApplyHidden(const std::string& list, EditorState& state, std::ostream& err) {
+    std::stringstream words(list);
+    std::string word;
+    while (std::getline(words, word, ',')) {
+        if (word == "back") {
+            state.Switches.ViewBack.Ticked = false;
+        } else if (word == "level") {
+            state.Switches.ViewLevel.Ticked = false;
+        } else if (word == "foreground") {
+            state.Switches.ViewForeground.Ticked = false;
+        } else {
+            err << "quarnel-cli: --hide takes back, level and foreground, not '" << word << "'\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+int RunRender(const Arguments& args, std::ostream& out, std::ostream& err) {
+    const char* usage =
+        "usage: quarnel-cli render ROM AREA ROOM OUT.bmp|OUT.png [--hide back,level,foreground]\n";
+    const bool hiding = args.size() == 6 && args[4] == "--hide";
+    if ((args.size() != 4 && !hiding) ||
+        !(EndsWith(args[3], ".bmp") || EndsWith(args[3], ".png"))) {
+        err << usage;
+        return kExitUsage;
+    }
+    int status = 0;
+    auto state = LoadLikeTheEditor(args, err, status);
+    if (!state) {
+        return status;
+    }
+    if (hiding) {
+        if (!ApplyHidden(args[5], *state, err)) {
+            return kExitUsage;
+        }
+        RedrawMap(*state);
+    }
+    if (state->MapPicture.Width() == 0 || state->MapPicture.Height() == 0) {
+        err << "quarnel-cli: the room has no layer to draw (its picture is empty)\n";
+        return kExitFailure;
+    }
+    if (auto written = WritePicture(state->MapPicture, args[3]); !written) {
+        return ReportError(written.error(), err);
+    }
+    out << args[3] << ": " << state->MapPicture.Width() << " x " << state->MapPicture.Height()
+        << "\n";
+    return 0;
+}
+
+int RunTileset(const Arguments& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 4 || !EndsWith(args[3], ".png")) {
+        err << "usage: quarnel-cli tileset ROM AREA ROOM OUT.png\n";
+        return kExitUsage;
+    }
+    int status = 0;
+    auto state = LoadLikeTheEditor(args, err, status);
+    if (!state) {
+        return status;
+    }
+    if (auto written = WritePng(state->Graphics.PicTSA, args[3]); !written) {
+        return ReportError(written.error(), err);
+    }
+    out << args[3] << ": tileset " << int{state->CurrentRoomHeader.Tileset} << "\n";
+    return 0;
+}
+
+} // namespace
+
+const Command kRenderCommand{
+    "render", "render ROM AREA ROOM OUT.bmp|OUT.png [--hide back,level,foreground]",
+    "the room's picture as the editor shows it after opening the ROM and choosing the room",
+    RunRender};
+const Command kTilesetCommand{"tileset", "tileset ROM AREA ROOM OUT.png",
+                              "the picture of the room's tileset: 1,024 blocks, 16 per row",
+                              RunTileset};
+
+} // namespace quarnel::cli

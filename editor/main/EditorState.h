@@ -1,0 +1,96 @@
+#pragma once
+// The editor's state: the open ROM, its game tables, the selected room with its header,
+// layers, tileset, sprite lists and doors, the change marks, the map picture and the layer
+// switches. There is one of it per editor; windows read and change it and keep no copies
+// of room data.
+
+#include "doors/DoorData.h"
+#include "graphics/RoomRenderer.h"
+#include "graphics/Surface.h"
+#include "graphics/Tileset.h"
+#include "rom/Catalog.h"
+#include "rom/Game.h"
+#include "rom/RoomHeader.h"
+#include "rom/RoomLayer.h"
+#include "sprites/SpriteLists.h"
+#include "storage/Storage.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+
+namespace quarnel {
+
+struct ViewBox {
+    bool Enabled = false;
+    bool Ticked = false;
+};
+
+// The layer switches that a room load sets and the window shows: the view boxes of the
+// three tile layers and whether each "Enable Layer" menu entry is enabled.
+struct LayerSwitches {
+    ViewBox ViewForeground;
+    ViewBox ViewLevel;
+    ViewBox ViewBack;
+    bool EnableForeground = false;
+    bool EnableLevel = false;
+    bool EnableBack = false;
+};
+
+// Which layer painting goes to: the four mutually exclusive edit boxes.
+enum class EditTarget { None, Back, Foreground, Level, Clip };
+
+struct EditorState {
+    explicit EditorState(std::filesystem::path storagePath) : Storage(std::move(storagePath)) {}
+
+    // The open ROM.
+    std::filesystem::path RomPath;
+    Game GameCode = Game::None;
+    bool RomOpened = false;
+    Catalog Tables;
+
+    // The selected room.
+    int Area = -1;
+    int Room = -1;
+    uint32_t HeaderOffset = 0;
+    RoomHeader CurrentRoomHeader;
+    RoomLayer ForegroundLayer;
+    RoomLayer LevelLayer;
+    RoomLayer BackLayer;
+    RoomLayer ClipLayer;
+    // A layer whose stored data was refused at load: it is shown, edited and saved as absent.
+    std::array<bool, 4> LayerRefused{};
+    bool ForegroundDirty = false;
+    bool LevelDirty = false;
+    bool BackDirty = false;
+    // Set by every change the user makes to the room (cells, clip values, sprites, header
+    // fields); a pick that changes nothing does not set it. Cleared when a room is selected.
+    bool Edited = false;
+    Tileset Graphics;
+    SpriteLists Sprites;
+    int ShownSpriteList = 0; // the list index chosen in the sprite set list
+    DoorState Doors;
+    StorageSystem Storage;
+
+    // The map picture and what the window shows of it.
+    Surface MapPicture;
+    MapLayout Layout;
+    LayerSwitches Switches;
+    EditTarget Editing = EditTarget::Level;
+    uint16_t CurrentBlock = 0;
+
+    RoomLayer& Layer(LayerKind kind);
+    const RoomLayer& Layer(LayerKind kind) const;
+
+    // A tile layer is usable when the header declares it and its data was not refused.
+    bool LayerUsable(LayerKind kind) const;
+
+    // The LayerShown answers of the three view boxes.
+    LayerVisibility Shown() const;
+    RoomScene Scene() const;
+
+    // Whether the user changed the room since it was selected.
+    bool HasUnsavedChanges() const { return Edited; }
+};
+
+} // namespace quarnel

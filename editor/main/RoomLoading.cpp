@@ -1,0 +1,195 @@
+#include "main/RoomLoading.h"
+
+#include "rom/GameDetection.h"
+#include "rom/LayerCodec.h"
+#include "rom/RomFile.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr LayerKind kTileLayers[] = {LayerKind::Foreground, LayerKind::Level, LayerKind::Back};
+
+ViewBox& ViewBoxOf(LayerSwitches& switches, LayerKind kind) {
+    switch (kind) {
+    case LayerKind::Foreground:
+        return switches.ViewForeground;
+    case LayerKind::Level:
+        return switches.ViewLevel;
+    default:
+        return switches.ViewBack;
+    }
+}
+
+bool& EnableEntryOf(LayerSwitches& switches, LayerKind kind) {
+    switch (kind) {
+    case LayerKind::Foreground:
+        return switches.EnableForeground;
+    case LayerKind::Level:
+        return switches.EnableLevel;
+    default:
+        return switches.EnableBack;
+    }
+}
+
+// Reads one layer, or empties it and marks it refused when its data cannot be used.
+void ReadLayerInto(EditorState& state, const RomFile& file, LayerKind kind, LoadReport& report) {
+    auto stored = ReadLayer(file, LayerPointer(state.CurrentRoomHeader, kind), kind);
+    const auto slot = static_cast<size_t>(kind);
+    if (!stored) {
+        state.Layer(kind) = RoomLayer{};
+        state.LayerRefused[slot] = true;
+        report.Problems.push_back(stored.error());
+        return;
+    }
+    state.Layer(kind) = std::move(stored->layer);
+    state.LayerRefused[slot] = false;
+    if (stored->warning) {
+        report.Problems.push_back(*stored->warning);
+    }
+}
+
+// The three tile layers the header declares, foreground, level, back.
+void LoadRoomLayers(EditorState& state, const RomFile& file, LoadReport& report) {
+    for (LayerKind kind : kTileLayers) {
+        if (LayerPresent(state.CurrentRoomHeader, kind)) {
+            ReadLayerInto(state, file, kind, report);
+        } else {
+            state.LayerRefused[static_cast<size_t>(kind)] = false;
+        }
+    }
+}
+
+// The map picture's size for the loaded room: the level layer's when it is usable, else
+// the largest usable layer's, so a room without a level layer is not shown at the size
+// of the room before it.
+MapLayout RoomLayout(const EditorState& state) {
+    if (state.LayerUsable(LayerKind::Level)) {
+        return LevelLayout(state.LevelLayer);
+    }
+    std::vector<const RoomLayer*> present;
+    for (LayerKind kind : kTileLayers) {
+        if (state.LayerUsable(kind)) {
+            present.push_back(&state.Layer(kind));
+        }
+    }
+    return LargestLayerLayout(present);
+}
+
+} // namespace
+
+Result<void, Error> OpenRomFile(EditorState& state, const std::filesystem::path& path) {
+    auto game = DetectGame(path);
+    if (!game) {
+        return Fail(game.error());
+    }
+    auto file = RomFile::Open(path, OpenMode::Read);
+    if (!file) {
+        return Fail(file.error());
+    }
+    Catalog tables = LoadCatalog(*file, *game);
+    state.RomPath = path;
+    state.GameCode = *game;
+    state.Tables = std::move(tables);
+    state.RomOpened = true;
+    state.Area = -1;
+    state.Room = -1;
+    SeedAnimSlots(state.Graphics, state.Tables);
+    return {};
+}
+
+LoadReport LoadRoom(EditorState& state, int area, int room) {
+    LoadReport report;
+    auto file = RomFile::Open(state.RomPath, OpenMode::Read);
+    if (!file) {
+        report.Problems.push_back(file.error());
+        return report;
+    }
+    auto offset = RoomHeaderOffset(state.Tables, area, room, file->Size());
+    auto header = ReadRoomHeader(*file, state.Tables, area, room);
+    if (!offset || !header) {
+        report.Problems.push_back(offset ? header.error() : offset.error());
+        return report;
+    }
+    state.MapPicture.Clear();
+    state.Area = area;
+    state.Room = room;
+    state.HeaderOffset = *offset;
+    state.CurrentRoomHeader = *header;
+
+    if (auto tileset =
+            LoadTileset(*file, state.Tables, state.CurrentRoomHeader.Tileset, area, state.Graphics);
+        !tileset) {
+        report.Problems.push_back(tileset.error());
+    }
+    LoadRoomLayers(state, *file, report);
+    state.Editing = EditTarget::Level;
+    for (LayerKind kind : kTileLayers) {
+        const bool present = LayerPresent(state.CurrentRoomHeader, kind);
+        const bool usable = state.LayerUsable(kind);
+        ViewBox& box = ViewBoxOf(state.Switches, kind);
+        box.Enabled = usable;
+        EnableEntryOf(state.Switches, kind) = !present;
+        box.Ticked = usable;
+    }
+
+    state.Layout = RoomLayout(state);
+    state.MapPicture.Resize(state.Layout.Width, state.Layout.Height);
+    RedrawMap(state);
+
+    ReadLayerInto(state, *file, LayerKind::Clip, report);
+    for (auto& refused : LoadRoomSprites(*file, state.CurrentRoomHeader, state.Sprites)) {
+        if (refused) {
+            report.Problems.push_back(*refused);
+        }
+    }
+    report.Loaded = true;
+    return report;
+}
+
+LoadReport SelectRoom(EditorState& state, int area, int room) {
+    LoadReport report = LoadRoom(state, area, room);
+    if (!report.Loaded) {
+        return report;
+    }
+    state.Doors.RoomDoorCount = 0;
+    if (state.GameCode == Game::ZM) {
+        ShowRoomDoors(state.Doors, room);
+    }
+    ClearMarks(state.Sprites);
+    state.ForegroundDirty = false;
+    state.LevelDirty = false;
+    state.BackDirty = false;
+    state.Edited = false;
+    return report;
+}
+
+AreaSelection SelectArea(EditorState& state, int area) {
+    AreaSelection selection;
+    const auto count = RoomCount(state.Tables, area);
+    selection.RoomCount = count.count;
+    selection.FallbackCount = count.fallback;
+    if (state.GameCode == Game::ZM) {
+        auto file = RomFile::Open(state.RomPath, OpenMode::Read);
+        if (!file) {
+            selection.Room0.Problems.push_back(file.error());
+        } else if (auto doors = LoadAreaDoors(*file, state.Tables, area, state.Doors); !doors) {
+            selection.Room0.Problems.push_back(doors.error());
+        }
+    }
+    if (selection.RoomCount > 0) {
+        auto room0 = SelectRoom(state, area, 0);
+        selection.Room0.Loaded = room0.Loaded;
+        selection.Room0.Problems.insert(selection.Room0.Problems.end(), room0.Problems.begin(),
+                                        room0.Problems.end());
+    }
+    return selection;
+}
+
+void RedrawMap(EditorState& state) {
+    if (auto layout = DrawRoom(state.MapPicture, DrawTarget::MainMap, state.Scene())) {
+        state.Layout = *layout;
+    }
+}
+
+} // namespace quarnel

@@ -1,0 +1,47 @@
+#pragma once
+// Opening a ROM and selecting areas and rooms: the editor's steps without the windows.
+// Each returns what went wrong as a list of errors for the caller to report; a room with a
+// broken layer still loads, with that layer treated as absent.
+
+#include "main/EditorState.h"
+#include "rom/Error.h"
+#include "rom/Result.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace quarnel {
+
+// Recognises the game, reads its tables and seeds the animated slots. On failure (not a
+// ROM, unreadable) the state is left exactly as it was, so the ROM and room that were open
+// stay open. Selects nothing and leaves the storage bookkeeping to the caller.
+Result<void, Error> OpenRomFile(EditorState& state, const std::filesystem::path& path);
+
+struct LoadReport {
+    bool Loaded = false;         // the header was read and the room is the selected one
+    std::vector<Error> Problems; // corrupt or refused parts, each already handled
+};
+
+// Loads room `room` of area `area` into the state, in this order: header, tileset, the
+// present tile layers, the layer switches, the map picture, clipdata, sprite lists. Layers
+// the header does not declare keep their previous content and are hidden. A layer whose
+// data is refused is emptied and treated as absent. When the header itself cannot be read,
+// nothing changes and Loaded is false.
+LoadReport LoadRoom(EditorState& state, int area, int room);
+
+// Room selection: LoadRoom, then the room's doors, then the change marks are cleared.
+LoadReport SelectRoom(EditorState& state, int area, int room);
+
+struct AreaSelection {
+    int RoomCount = 0;
+    bool FallbackCount = false; // the game's fixed count was used
+    LoadReport Room0;           // the load of the area's first room (none when it lists no room)
+};
+
+// Area selection: works out the room count, reads the area's doors and selects room 0.
+AreaSelection SelectArea(EditorState& state, int area);
+
+// Redraws the whole map picture from the state's layers and switches.
+void RedrawMap(EditorState& state);
+
+} // namespace quarnel
