@@ -60,6 +60,9 @@ struct EditorState {
     RoomLayer ClipLayer;
     // A layer whose stored data was refused at load: it is shown, edited and saved as absent.
     std::array<bool, 4> LayerRefused{};
+    // A tile layer that holds this room's cells (read at load or enabled since); a layer
+    // the room does not declare keeps another room's cells until then.
+    std::array<bool, 4> LayerOfThisRoom{};
     bool ForegroundDirty = false;
     bool LevelDirty = false;
     bool BackDirty = false;

@@ -39,11 +39,13 @@ void ReadLayerInto(EditorState& state, const RomFile& file, LayerKind kind, Load
     if (!stored) {
         state.Layer(kind) = RoomLayer{};
         state.LayerRefused[slot] = true;
+        state.LayerOfThisRoom[slot] = true;
         report.Problems.push_back(stored.error());
         return;
     }
     state.Layer(kind) = std::move(stored->layer);
     state.LayerRefused[slot] = false;
+    state.LayerOfThisRoom[slot] = true;
     if (stored->warning) {
         report.Problems.push_back(*stored->warning);
     }
@@ -56,6 +58,7 @@ void LoadRoomLayers(EditorState& state, const RomFile& file, LoadReport& report)
             ReadLayerInto(state, file, kind, report);
         } else {
             state.LayerRefused[static_cast<size_t>(kind)] = false;
+            state.LayerOfThisRoom[static_cast<size_t>(kind)] = false;
         }
     }
 }
