@@ -24,8 +24,8 @@ struct Image {
 
 bool SamePicture(const Surface& picture, const testing::ReferenceImage& expected) {
     if (picture.Width() != expected.width || picture.Height() != expected.height) {
-        ADD_FAILURE() << "picture " << picture.Width() << " x " << picture.Height()
-                      << ", expected " << expected.width << " x " << expected.height;
+        ADD_FAILURE() << "picture " << picture.Width() << " x " << picture.Height() << ", expected "
+                      << expected.width << " x " << expected.height;
         return false;
     }
     for (int y = 0; y < expected.height; ++y) {
@@ -51,7 +51,8 @@ TEST_P(EveryRoom, LoadsCleanlyAndShowsTheBuiltRoom) {
         for (size_t room = 0; room < built.areas[area].expectedRoomCount; ++room) {
             SCOPED_TRACE("area " + std::to_string(area) + " room " + std::to_string(room));
             auto state = std::make_unique<EditorState>(folder / "os.bin");
-            auto problems = OpenAtRoom(*state, path, static_cast<int>(area), static_cast<int>(room));
+            auto problems =
+                OpenAtRoom(*state, path, static_cast<int>(area), static_cast<int>(room));
             ASSERT_TRUE(problems) << Describe(problems.error());
             for (const auto& problem : *problems) {
                 ADD_FAILURE() << Describe(problem);
