@@ -15,6 +15,8 @@ class QtDialogs : public Dialogs {
 public:
     // The dialogs are centred on `parent` (none: on the screen); the parent must outlive them.
     explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+    // The window the dialogs are centred on and modal to.
+    void SetParent(QWidget* parent) { m_parent = parent; }
 
     void Message(const std::string& text) override;
     bool Ask(const std::string& question) override;
