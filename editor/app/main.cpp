@@ -1,4 +1,8 @@
-// quarnel: the editor program. `quarnel [ROM]` opens ROM at start as "&Open" would.
+// quarnel: the editor program.
+//
+//   quarnel [ROM]                     opens ROM at start as "&Open" would
+//   quarnel --screenshot OUT.png ROM  opens ROM, saves a picture of the window and quits;
+//                                     messages go to the standard error instead of boxes
 
 #include "graphics/frmPal.h"
 #include "main/QtDialogs.h"
@@ -8,14 +12,46 @@
 #include "storage/Storage.h"
 
 #include <QApplication>
+#include <QTimer>
 
+#include <cstdio>
 #include <memory>
+
+namespace {
+
+// Dialogs for an unattended run: messages are printed, questions answered No, and no file
+// is ever chosen.
+class UnattendedDialogs : public quarnel::Dialogs {
+public:
+    void Message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    bool Ask(const std::string&) override { return false; }
+    std::optional<std::string> InputBox(const std::string&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> OpenFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> SaveFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quarnel"));
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    QString screenshot;
+    if (arguments.size() >= 2 && arguments.first() == QStringLiteral("--screenshot")) {
+        screenshot = arguments.at(1);
+        arguments = arguments.mid(2);
+    }
+
     auto state = std::make_unique<quarnel::EditorState>(quarnel::StorageSystem::DefaultPath());
-    quarnel::QtDialogs dialogs(nullptr);
+    quarnel::QtDialogs interactive(nullptr);
+    UnattendedDialogs unattended;
+    quarnel::Dialogs& dialogs = screenshot.isEmpty() ? static_cast<quarnel::Dialogs&>(interactive)
+                                                     : unattended;
 
     quarnel::frmMain::SideWindows sideWindows;
     sideWindows.palette = [&](QWidget* parent) -> QWidget* {
@@ -33,11 +69,18 @@ int main(int argc, char** argv) {
     };
 
     quarnel::frmMain window(*state, dialogs, quarnel::ProgramFolder(), std::move(sideWindows));
-    dialogs.SetParent(&window);
+    interactive.SetParent(&window);
     window.show();
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) {
-        window.OpenRomPath(arguments.at(1).toStdString());
+    if (!arguments.isEmpty()) {
+        window.OpenRomPath(arguments.first().toStdString());
+    }
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(800, &window, [&window, screenshot] {
+            const bool saved = window.grab().save(screenshot);
+            std::fprintf(stderr, "%s %s\n", saved ? "Saved" : "Could not save",
+                         screenshot.toLocal8Bit().constData());
+            QApplication::exit(saved ? 0 : 1);
+        });
     }
     return QApplication::exec();
 }
