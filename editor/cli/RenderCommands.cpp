@@ -26,46 +26,11 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
     return tail == suffix;
 }
 
-void ReportProblems(const std::vector<Error>& problems, std::ostream& err) {
-    for (const auto& problem : problems) {
-        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
-    }
-}
-
 // Opens the ROM as the editor does (area 0 and its room 0 load first), then selects the area
 // and the room. Nothing is printed on success; warnings go to `err`.
 std::optional<EditorState> LoadLikeTheEditor(const Arguments& args, std::ostream& err,
                                              int& status) {
-    auto room = OpenRoomArguments(args, err, status);
-    if (!room) {
-        return std::nullopt;
-    }
-    status = kExitFailure;
-    std::optional<EditorState> state(std::in_place, ProgramFolder() / "os.bin");
-    if (auto opened = OpenRomFile(*state, args[0]); !opened) {
-        ReportError(opened.error(), err);
-        return std::nullopt;
-    }
-    std::vector<Error> problems;
-    const auto collect = [&problems](const LoadReport& report) {
-        problems.insert(problems.end(), report.Problems.begin(), report.Problems.end());
-    };
-    collect(SelectArea(*state, 0).Room0);
-    if (room->area != 0) {
-        collect(SelectArea(*state, static_cast<int>(room->area)).Room0);
-    }
-    if (room->room != 0 || state->Room != 0) {
-        collect(SelectRoom(*state, static_cast<int>(room->area), static_cast<int>(room->room)));
-    }
-    if (state->Area != static_cast<int>(room->area) ||
-        state->Room != static_cast<int>(room->room)) {
-        ReportProblems(problems, err);
-        err << "quarnel-cli: the room could not be loaded\n";
-        return std::nullopt;
-    }
-    ReportProblems(problems, err);
-    status = 0;
-    return state;
+    return LoadRoomLikeTheEditor(args, ProgramFolder() / "os.bin", err, status);
 }
 
 Result<void, Error> WritePicture(const Surface& picture, const std::string& path) {
