@@ -1,0 +1,69 @@
+#pragma once
+// The main window's entries for saving: "Save Room" (the cmdSave button and Ctrl+S),
+// "Resize Room" and "Free Space System". The window adds the three actions to its button,
+// menus ("Experimental Tools" for the resize) and itself, and listens to the two signals:
+// statusMessage for its status bar, roomChanged to refresh its lists and map from the
+// editor state after a save (which reloads the room) or a resize.
+//
+// Holds the run's backup record, so a ROM file is copied to its .bak once per run.
+
+#include "storage/RoomSave.h"
+#include "storage/SavePlan.h"
+#include "storage/frmData.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QWidget;
+
+namespace quarnel {
+
+class Dialogs;
+class PelnixBinding;
+class RomBackups;
+struct EditorState;
+
+class RoomSaveActions : public QObject {
+    Q_OBJECT
+public:
+    // The values of the window's tileset, music and minimap lists at the time of a save.
+    using ListsSource = std::function<HeaderLists()>;
+
+    // `state`, `dialogs` and `pelnix` must outlive this object; `window` owns it and gets
+    // the Ctrl+S shortcut.
+    RoomSaveActions(EditorState& state, Dialogs& dialogs, ListsSource lists, QWidget* window,
+                    PelnixBinding& pelnix);
+    ~RoomSaveActions() override;
+
+    QAction* SaveAction() const { return m_save; }     // "Save Room", Ctrl+S
+    QAction* ResizeAction() const { return m_resize; } // "Resize Room"
+    QAction* SpaceAction() const { return m_space; }   // "Free Space System"
+
+    // The storage window; nothing before "Free Space System" first opened it.
+    frmData* DataWindow() const { return m_dataWindow; }
+
+    void cmdSave_Click();
+    void mnuResize_Click();
+    void mnuSpace_Click();
+
+signals:
+    void statusMessage(const QString& text);
+    void roomChanged();
+
+private:
+    EditorState& m_state;
+    Dialogs& m_dialogs;
+    ListsSource m_lists;
+    QWidget* m_window;
+    std::unique_ptr<RomBackups> m_backups;
+    SaveServices m_services;
+    QAction* m_save;
+    QAction* m_resize;
+    QAction* m_space;
+    QPointer<frmData> m_dataWindow;
+};
+
+} // namespace quarnel
