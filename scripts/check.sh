@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 fuzz_runs=${QUARNEL_FUZZ_RUNS:-20000}
-fuzz_seconds=${QUARNEL_FUZZ_SECONDS:-40}
+fuzz_seconds=${QUARNEL_FUZZ_SECONDS:-30}
 
 bash scripts/install-deps.sh
 

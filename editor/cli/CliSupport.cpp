@@ -1,6 +1,5 @@
 #include "cli/CliSupport.h"
 
-#include "main/RoomLoading.h"
 #include "rom/GameDetection.h"
 #include "rom/Hex.h"
 
@@ -88,42 +87,6 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
     }
     status = 0;
     return OpenedRoom{std::move(rom).value(), *area, *room, *offset, *header};
-}
-
-std::optional<EditorState> LoadRoomLikeTheEditor(const std::vector<std::string>& args,
-                                                 const std::filesystem::path& storagePath,
-                                                 std::ostream& err, int& status) {
-    auto room = OpenRoomArguments(args, err, status);
-    if (!room) {
-        return std::nullopt;
-    }
-    status = kExitFailure;
-    std::optional<EditorState> state(std::in_place, storagePath);
-    if (auto opened = OpenRomFile(*state, args[0]); !opened) {
-        ReportError(opened.error(), err);
-        return std::nullopt;
-    }
-    std::vector<Error> problems;
-    const auto collect = [&problems](const LoadReport& report) {
-        problems.insert(problems.end(), report.Problems.begin(), report.Problems.end());
-    };
-    collect(SelectArea(*state, 0).Room0);
-    if (room->area != 0) {
-        collect(SelectArea(*state, static_cast<int>(room->area)).Room0);
-    }
-    if (room->room != 0 || state->Room != 0) {
-        collect(SelectRoom(*state, static_cast<int>(room->area), static_cast<int>(room->room)));
-    }
-    for (const auto& problem : problems) {
-        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
-    }
-    if (state->Area != static_cast<int>(room->area) ||
-        state->Room != static_cast<int>(room->room)) {
-        err << "quarnel-cli: the room could not be loaded\n";
-        return std::nullopt;
-    }
-    status = 0;
-    return state;
 }
 
 } // namespace quarnel::cli

@@ -1,14 +1,12 @@
 #pragma once
-// Shared pieces of the quarnel-cli commands: argument parsing, opening a ROM with its game
-// tables, and loading a room as the editor does.
+// Shared pieces of the quarnel-cli commands: argument parsing and opening a ROM with its
+// game tables.
 
-#include "main/EditorState.h"
 #include "rom/Catalog.h"
 #include "rom/Error.h"
 #include "rom/RomFile.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -51,13 +49,5 @@ struct OpenedRoom {
 // failure writes one line to `err`, sets `status` (usage or failure) and gives nothing.
 std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args, std::ostream& err,
                                             int& status);
-
-// Opens the room named by args[0..2] (ROM AREA ROOM) as the editor does: the ROM and its
-// tables, then area 0 and its room 0, then the area and the room, with `storagePath` as the
-// state's storage file (not read here). Load warnings go to `err`. On failure writes one
-// line to `err`, sets `status` (usage or failure) and gives nothing.
-std::optional<EditorState> LoadRoomLikeTheEditor(const std::vector<std::string>& args,
-                                                 const std::filesystem::path& storagePath,
-                                                 std::ostream& err, int& status);
 
 } // namespace quarnel::cli

@@ -26,11 +26,28 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
     return tail == suffix;
 }
 
-// Opens the ROM as the editor does (area 0 and its room 0 load first), then selects the area
-// and the room. Nothing is printed on success; warnings go to `err`.
+void ReportProblems(const std::vector<Error>& problems, std::ostream& err) {
+    for (const auto& problem : problems) {
+        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
+    }
+}
+
+// Opens the ROM as the editor does and selects the room; warnings go to `err`.
 std::optional<EditorState> LoadLikeTheEditor(const Arguments& args, std::ostream& err,
                                              int& status) {
-    return LoadRoomLikeTheEditor(args, ProgramFolder() / "os.bin", err, status);
+    auto room = OpenRoomArguments(args, err, status);
+    if (!room) {
+        return std::nullopt;
+    }
+    std::optional<EditorState> state(std::in_place, ProgramFolder() / "os.bin");
+    auto problems = OpenAtRoom(*state, args[0], static_cast<int>(room->area),
+                               static_cast<int>(room->room));
+    if (!problems) {
+        status = ReportError(problems.error(), err);
+        return std::nullopt;
+    }
+    ReportProblems(*problems, err);
+    return state;
 }
 
 Result<void, Error> WritePicture(const Surface& picture, const std::string& path) {

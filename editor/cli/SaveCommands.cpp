@@ -7,6 +7,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "main/MapEditing.h"
+#include "main/RoomLoading.h"
 #include "rom/Hex.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
@@ -126,6 +127,28 @@ bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::o
     return true;
 }
 
+// Opens the ROM and selects the room of args[0..2] (ROM AREA ROOM) as the editor does, with
+// `storage` as the storage file; warnings go to `err`.
+std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
+                                             const std::filesystem::path& storage,
+                                             std::ostream& err, int& status) {
+    auto room = OpenRoomArguments(args, err, status);
+    if (!room) {
+        return std::nullopt;
+    }
+    std::optional<EditorState> state(std::in_place, storage);
+    auto problems =
+        OpenAtRoom(*state, args[0], static_cast<int>(room->area), static_cast<int>(room->room));
+    if (!problems) {
+        status = ReportError(problems.error(), err);
+        return std::nullopt;
+    }
+    for (const auto& problem : *problems) {
+        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
+    }
+    return state;
+}
+
 // Paints each cell as a left click with that layer's edit box ticked would.
 bool ApplySets(EditorState& state, const std::vector<CellSet>& sets, std::ostream& err) {
     for (const CellSet& set : sets) {
@@ -207,7 +230,7 @@ int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     int status = 0;
-    auto state = LoadRoomLikeTheEditor(parsed.positional, parsed.storage, err, status);
+    auto state = OpenRoomForSaving(parsed.positional, parsed.storage, err, status);
     if (!state) {
         return status;
     }
@@ -242,7 +265,7 @@ int RunResize(const Arguments& args, std::ostream& out, std::ostream& err) {
     }
     int status = 0;
     std::vector<std::string> room(parsed.positional.begin(), parsed.positional.begin() + 3);
-    auto state = LoadRoomLikeTheEditor(room, parsed.storage, err, status);
+    auto state = OpenRoomForSaving(room, parsed.storage, err, status);
     if (!state) {
         return status;
     }

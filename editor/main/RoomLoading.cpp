@@ -189,6 +189,32 @@ AreaSelection SelectArea(EditorState& state, int area) {
     return selection;
 }
 
+Result<std::vector<Error>, Error> OpenAtRoom(EditorState& state, const std::filesystem::path& path,
+                                             int area, int room) {
+    if (auto opened = OpenRomFile(state, path); !opened) {
+        return Fail(opened.error());
+    }
+    std::vector<Error> problems;
+    const auto collect = [&problems](const LoadReport& report) {
+        problems.insert(problems.end(), report.Problems.begin(), report.Problems.end());
+    };
+    collect(SelectArea(state, 0).Room0);
+    if (area != 0) {
+        collect(SelectArea(state, area).Room0);
+    }
+    if (room != 0 || state.Area != area || state.Room != 0) {
+        collect(SelectRoom(state, area, room));
+    }
+    if (state.Area != area || state.Room != room) {
+        std::string detail = "room " + std::to_string(room) + " of area " + std::to_string(area);
+        if (!problems.empty()) {
+            detail += ": " + Describe(problems.back());
+        }
+        return Fail(Error{ErrorKind::FileRead, detail, {}});
+    }
+    return problems;
+}
+
 void RedrawMap(EditorState& state) {
     if (auto layout = DrawRoom(state.MapPicture, DrawTarget::MainMap, state.Scene())) {
         state.Layout = *layout;

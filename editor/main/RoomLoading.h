@@ -41,6 +41,13 @@ struct AreaSelection {
 // Area selection: works out the room count, reads the area's doors and selects room 0.
 AreaSelection SelectArea(EditorState& state, int area);
 
+// Opens the ROM as the editor does when the user opens it and then picks a room: the ROM's
+// area 0 and its room 0 load first, then area `area` (its room 0) and room `room`. Returns
+// the problems met on the way; an error when the ROM cannot be opened or the room not
+// loaded.
+Result<std::vector<Error>, Error> OpenAtRoom(EditorState& state, const std::filesystem::path& path,
+                                             int area, int room);
+
 // Redraws the whole map picture from the state's layers and switches.
 void RedrawMap(EditorState& state);
 

@@ -78,12 +78,12 @@ uint32_t PlaceBackgroundImage(Image& image, size_t area) {
     return image.Place(EncodeLz77(raw), "background image " + std::to_string(area));
 }
 
-RoomHeader MakeHeader(const RoomSpec& spec, bool sameSecondList, Game game, Random& random) {
+RoomHeader MakeHeader(const RoomSpec& design, bool sameSecondList, Game game, Random& random) {
     RoomHeader header;
-    header.Tileset = spec.tileset;
-    header.BG0Props = spec.foregroundProps;
-    header.BG1Props = spec.levelProps;
-    header.BG2Props = spec.backProps;
+    header.Tileset = design.tileset;
+    header.BG0Props = design.foregroundProps;
+    header.BG1Props = design.levelProps;
+    header.BG2Props = design.backProps;
     constexpr std::array<uint32_t, 8> kBg3{0x00, 0x40, 0x40, 0x00, 0x10, 0x40, 0x140, 0x2F0};
     header.BG3Props = kBg3[random.Below(kBg3.size())];
     header.Unknown1 = random.Byte();
@@ -99,8 +99,8 @@ RoomHeader MakeHeader(const RoomSpec& spec, bool sameSecondList, Game game, Rand
     header.EventSwitch2 = random.Chance(60) ? 0 : static_cast<uint8_t>(random.Range(1, 0x7F));
     header.Separator2 = static_cast<int16_t>(static_cast<uint16_t>(random.Next()));
     header.Reserved1 = {random.Byte(), random.Byte()};
-    header.MiniMapX = spec.miniMapX;
-    header.MiniMapY = spec.miniMapY;
+    header.MiniMapX = design.miniMapX;
+    header.MiniMapY = design.miniMapY;
     header.Separator3 = random.Byte();
     header.Tide = random.Chance(80) ? 0 : static_cast<uint8_t>(random.Range(1, 0x40));
     header.RoomEffect = static_cast<uint8_t>(random.Chance(60) ? 0 : random.Range(1, 7));
@@ -144,7 +144,7 @@ void WriteAreas(Image& image, const WorldPlan& world, SyntheticRom& rom) {
     const uint32_t doorPointers =
         rom.game == Game::ZM ? layout.doorTablePointers : kMfDoorTablePointers;
     for (size_t a = 0; a < world.areas.size(); ++a) {
-        const AreaSpec& spec = world.areas[a];
+        const AreaSpec& design = world.areas[a];
         SyntheticArea area;
         area.roomTablePointer = Pointer(headerAt);
         area.doorTablePointer = Pointer(doorAt);
@@ -153,8 +153,8 @@ void WriteAreas(Image& image, const WorldPlan& world, SyntheticRom& rom) {
         const uint32_t background = PlaceBackgroundImage(image, a);
 
         std::vector<std::vector<DoorPlace>> doorPlaces;
-        for (size_t r = 0; r < spec.rooms.size(); ++r) {
-            const RoomSpec& roomSpec = spec.rooms[r];
+        for (size_t r = 0; r < design.rooms.size(); ++r) {
+            const RoomSpec& roomSpec = design.rooms[r];
             const std::string name = "area " + std::to_string(a) + " room " + std::to_string(r);
             BuiltRoom built = BuildRoom(roomSpec.plan);
             doorPlaces.push_back(built.doors);
@@ -213,11 +213,11 @@ void WriteAreas(Image& image, const WorldPlan& world, SyntheticRom& rom) {
             headerAt += kRoomHeaderSize;
             area.rooms.push_back(std::move(room));
         }
-        headerAt += spec.tail;
+        headerAt += design.tail;
 
         // The count the editor's rule gives; the plan's gaps keep it at the real count.
-        const auto rooms = static_cast<uint32_t>(spec.rooms.size());
-        uint32_t expected = RoundHalfEven(rooms * kRoomHeaderSize + spec.tail, kRoomHeaderSize);
+        const auto rooms = static_cast<uint32_t>(design.rooms.size());
+        uint32_t expected = RoundHalfEven(rooms * kRoomHeaderSize + design.tail, kRoomHeaderSize);
         if (a + 1 == world.areas.size()) {
             expected = layout.fallbackRoomCount;
         } else if (static_cast<int>(a) == layout.fixedCountArea) {
@@ -229,7 +229,7 @@ void WriteAreas(Image& image, const WorldPlan& world, SyntheticRom& rom) {
         }
         area.expectedRoomCount = static_cast<uint8_t>(expected);
 
-        for (const DoorLink& link : spec.doors) {
+        for (const DoorLink& link : design.doors) {
             const DoorPlace& place = doorPlaces[link.room][link.door];
             DoorBytes record{};
             record[0] = link.type;

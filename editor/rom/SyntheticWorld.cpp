@@ -80,7 +80,7 @@ std::vector<TilesetPlan> PlanTilesets(Game game, Random& random, size_t groups) 
 // consecutive rooms sit side by side like the doors that join them.
 class MiniMapCursor {
 public:
-    void Place(RoomSpec& spec, int width, int height) {
+    void Place(RoomSpec& design, int width, int height) {
         if (m_x + width > 31) {
             m_x = 1;
             m_y += m_band;
@@ -89,10 +89,10 @@ public:
         if (m_y + height > 31) {
             m_y = 1;
         }
-        spec.miniMapX = static_cast<uint8_t>(m_x);
-        spec.miniMapY = static_cast<uint8_t>(m_y);
-        spec.miniMapWidth = static_cast<uint8_t>(width);
-        spec.miniMapHeight = static_cast<uint8_t>(height);
+        design.miniMapX = static_cast<uint8_t>(m_x);
+        design.miniMapY = static_cast<uint8_t>(m_y);
+        design.miniMapWidth = static_cast<uint8_t>(width);
+        design.miniMapHeight = static_cast<uint8_t>(height);
         m_x += width;
         m_band = std::max(m_band, height);
     }
@@ -125,12 +125,12 @@ uint8_t PickProps(Random& random, uint32_t presentPercent, uint8_t absentA, uint
 RoomSpec PlanRoom(Game game, size_t area, size_t index, size_t roomCount,
                   const std::vector<TilesetPlan>& tilesets, std::pair<size_t, size_t> group,
                   uint32_t seed, Random& random) {
-    RoomSpec spec{};
-    RoomPlan& plan = spec.plan;
+    RoomSpec design{};
+    RoomPlan& plan = design.plan;
     plan.seed = Mix64((static_cast<uint64_t>(seed) << 20) ^ (area << 12) ^ index);
-    spec.tileset = static_cast<uint8_t>(
+    design.tileset = static_cast<uint8_t>(
         group.first + random.Below(static_cast<uint32_t>(group.second - group.first)));
-    const TilesetPlan& tileset = tilesets[spec.tileset];
+    const TilesetPlan& tileset = tilesets[design.tileset];
     const auto& slots = AnimatedTilesetPlans()[tileset.animatedTileset];
     plan.liquid = slots.size() > static_cast<size_t>(kLiquidSlot);
     plan.light = slots.size() > static_cast<size_t>(kLightSlot);
@@ -175,24 +175,24 @@ RoomSpec PlanRoom(Game game, size_t area, size_t index, size_t roomCount,
     // whose two passes differ in count width.
     const bool forceWide = area == 0 && index == 3;
     const bool forceMixed = area == 1 && index == 0;
-    spec.encoding = huge ? LayerEncoding{} : PickEncoding(random, forceWide, forceMixed);
+    design.encoding = huge ? LayerEncoding{} : PickEncoding(random, forceWide, forceMixed);
     const bool wide =
-        spec.encoding.low == CountWidth::Word || spec.encoding.high == CountWidth::Word;
+        design.encoding.low == CountWidth::Word || design.encoding.high == CountWidth::Word;
     if (forceWide) {
         plan.backPattern = true;
     }
     plan.highBits = plan.backPattern && wide && (forceWide || random.Chance(50));
 
-    spec.foregroundProps = huge ? 0x00 : PickProps(random, 80, 0x00, 0x40);
-    spec.levelProps = levelAbsent ? 0x00 : kLayerPresent;
-    spec.backProps = huge ? 0x40 : PickProps(random, 85, 0x00, 0x08);
+    design.foregroundProps = huge ? 0x00 : PickProps(random, 80, 0x00, 0x40);
+    design.levelProps = levelAbsent ? 0x00 : kLayerPresent;
+    design.backProps = huge ? 0x40 : PickProps(random, 85, 0x00, 0x08);
     if (forceWide) {
-        spec.backProps = kLayerPresent;
+        design.backProps = kLayerPresent;
     }
 
-    spec.miniMapWidth = static_cast<uint8_t>(std::clamp(width / 15, 1, 4));
-    spec.miniMapHeight = static_cast<uint8_t>(std::clamp(height / 10, 1, 4));
-    return spec;
+    design.miniMapWidth = static_cast<uint8_t>(std::clamp(width / 15, 1, 4));
+    design.miniMapHeight = static_cast<uint8_t>(std::clamp(height / 10, 1, 4));
+    return design;
 }
 
 // Joins two rooms: a door on the right of one and on the left of the other, of one type.
@@ -340,9 +340,9 @@ WorldPlan PlanWorld(Game game, uint32_t seed) {
                                               std::min(first + perGroup, world.tilesets.size())};
         MiniMapCursor cursor;
         for (size_t r = 0; r < count; ++r) {
-            RoomSpec spec = PlanRoom(game, a, r, count, world.tilesets, group, seed, random);
-            cursor.Place(spec, spec.miniMapWidth, spec.miniMapHeight);
-            area.rooms.push_back(std::move(spec));
+            RoomSpec design = PlanRoom(game, a, r, count, world.tilesets, group, seed, random);
+            cursor.Place(design, design.miniMapWidth, design.miniMapHeight);
+            area.rooms.push_back(std::move(design));
         }
         PlanDoors(area, random);
         world.areas.push_back(std::move(area));

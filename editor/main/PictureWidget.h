@@ -1,0 +1,49 @@
+#pragma once
+// A picture box: shows a Surface scaled by a whole zoom factor, keeps nothing of its own,
+// and reports mouse presses and moves in the picture's pixels. An outline square (the cell
+// under the mouse) can be shown over it. The map and the tileset picture are both one.
+
+#include "graphics/Surface.h"
+
+#include <QPointF>
+#include <QWidget>
+
+namespace quarnel {
+
+class PictureWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    PictureWidget(const Surface& picture, int zoom, QWidget* parent = nullptr);
+
+    int Zoom() const { return m_zoom; }
+    // Takes the surface's current size (times the zoom) and repaints.
+    void SyncSize();
+    // Repaints the square of picture pixels (x, y, size x size).
+    void RefreshSquare(int x, int y, int size);
+
+    // The 16 x 16 outline at picture pixel (x, y); hidden until first shown.
+    void ShowOutline(int x, int y);
+    void HideOutline();
+    bool OutlineVisible() const { return m_outlineVisible; }
+    QPoint OutlinePosition() const { return m_outline; }
+
+signals:
+    void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+    void moved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    QPointF PicturePoint(const QPointF& widgetPoint) const;
+
+    const Surface& m_picture;
+    int m_zoom;
+    QPoint m_outline;
+    bool m_outlineVisible = false;
+};
+
+} // namespace quarnel

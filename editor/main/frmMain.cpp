@@ -1,0 +1,397 @@
+// frmMain: building the window, its start and its end.
+
+#include "main/frmMain.h"
+
+#include "main/MarkerLabelWidget.h"
+#include "main/PictureWidget.h"
+#include "rom/Hex.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace quarnel {
+
+namespace {
+
+// The map is shown twice its size: the frame holds 25 x 17 blocks, the part the scroll bars
+// are laid out for.
+constexpr int kMapZoom = 2;
+constexpr int kTilesetZoom = 1;
+constexpr int kMapColumns = 25;
+constexpr int kMapRows = 17;
+constexpr int kTilesetRows = 34;
+
+QComboBox* MakeList(bool editable = false) {
+    auto* list = new QComboBox;
+    list->setEditable(editable);
+    list->setMaxVisibleItems(20);
+    list->setMinimumContentsLength(4);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    return list;
+}
+
+QLabel* ValueLabel() {
+    auto* label = new QLabel(QStringLiteral("000"));
+    label->setMinimumWidth(40);
+    label->setFrameShape(QFrame::StyledPanel);
+    return label;
+}
+
+} // namespace
+
+frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dataFolder,
+                 SideWindows sideWindows, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_dialogs(dialogs), m_dataFolder(std::move(dataFolder)),
+      m_sideWindows(std::move(sideWindows)) {
+    setWindowTitle(QStringLiteral("Quarnel"));
+    BuildControls();
+    BuildMenus();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::BuildControls() {
+    auto* central = new QWidget;
+    auto* rows = new QVBoxLayout(central);
+
+    // Top row: the room and its header fields.
+    auto* top = new QHBoxLayout;
+    fraLevel = new QGroupBox(QStringLiteral("Level"));
+    auto* levelGrid = new QGridLayout(fraLevel);
+    cboAreas = MakeList();
+    cboAreas->setMinimumContentsLength(10);
+    cboRoom = MakeList(true);
+    levelGrid->addWidget(new QLabel(QStringLiteral("Area:")), 0, 0);
+    levelGrid->addWidget(cboAreas, 0, 1);
+    levelGrid->addWidget(new QLabel(QStringLiteral("Room:")), 1, 0);
+    levelGrid->addWidget(cboRoom, 1, 1);
+    top->addWidget(fraLevel);
+
+    auto* properties = new QGroupBox(QStringLiteral("Level Properties"));
+    auto* propertyGrid = new QGridLayout(properties);
+    cboTileset = MakeList();
+    cboMusic = MakeList();
+    cboMX = MakeList();
+    cboMY = MakeList();
+    propertyGrid->addWidget(new QLabel(QStringLiteral("Tileset:")), 0, 0);
+    propertyGrid->addWidget(cboTileset, 0, 1);
+    propertyGrid->addWidget(new QLabel(QStringLiteral("Music:")), 0, 2);
+    propertyGrid->addWidget(cboMusic, 0, 3);
+    propertyGrid->addWidget(new QLabel(QStringLiteral("MiniMap Position:")), 1, 0);
+    propertyGrid->addWidget(cboMX, 1, 1);
+    propertyGrid->addWidget(cboMY, 1, 2);
+    cmdSave = new QPushButton(QStringLiteral("Save Room"));
+    cmdSave->setToolTip(QStringLiteral("Ctrl+S"));
+    propertyGrid->addWidget(cmdSave, 0, 4);
+    auto* notice = new QLabel(QStringLiteral("Warning Room Auto Reloads When Saved"));
+    notice->setWordWrap(true);
+    propertyGrid->addWidget(notice, 1, 3, 1, 2);
+    top->addWidget(properties);
+
+    auto* clipFrame = new QGroupBox(QStringLiteral("Clipdata"));
+    auto* clipGrid = new QGridLayout(clipFrame);
+    cboAttribute = MakeList();
+    cboAttribute->setMinimumContentsLength(18);
+    clipGrid->addWidget(new QLabel(QStringLiteral("Attribute:")), 0, 0);
+    clipGrid->addWidget(cboAttribute, 0, 1);
+    top->addWidget(clipFrame);
+
+    auto* spriteFrame = new QGroupBox(QStringLiteral("Sprites"));
+    auto* spriteGrid = new QGridLayout(spriteFrame);
+    cboSpriteIndex = MakeList(true);
+    lblEnemy = new QLabel;
+    spriteGrid->addWidget(new QLabel(QStringLiteral("Sprite set:")), 0, 0);
+    spriteGrid->addWidget(cboSpriteIndex, 0, 1);
+    spriteGrid->addWidget(lblEnemy, 1, 0, 1, 2);
+    top->addWidget(spriteFrame);
+    top->addStretch();
+    rows->addLayout(top);
+
+    // Middle row: the map and the tileset.
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(BuildMapFrame());
+    middle->addWidget(BuildTilesetFrame());
+    middle->addStretch();
+    rows->addLayout(middle);
+
+    // Bottom row: edit and view switches, the values under the mouse, the map buttons.
+    auto* bottom = new QHBoxLayout;
+    fraEditControl = new QGroupBox(QStringLiteral("Edit Control"));
+    auto* editBoxes = new QVBoxLayout(fraEditControl);
+    chkBackLayer = new QCheckBox(QStringLiteral("BackLayer"));
+    chkForeground = new QCheckBox(QStringLiteral("Foreground"));
+    chkLevel = new QCheckBox(QStringLiteral("LevelData"));
+    chkClip = new QCheckBox(QStringLiteral("Clipdata"));
+    for (QCheckBox* box : {chkBackLayer, chkForeground, chkLevel, chkClip}) {
+        editBoxes->addWidget(box);
+    }
+    bottom->addWidget(fraEditControl);
+
+    Frame3 = new QGroupBox(QStringLiteral("View"));
+    auto* viewBoxes = new QVBoxLayout(Frame3);
+    chkViewForeground = new QCheckBox(QStringLiteral("Foreground"));
+    chkViewLevel = new QCheckBox(QStringLiteral("Level"));
+    chkViewBack = new QCheckBox(QStringLiteral("BackLayer"));
+    chkViewLayer4 = new QCheckBox(QStringLiteral("Layer 4"));
+    for (QCheckBox* box : {chkViewForeground, chkViewLevel, chkViewBack, chkViewLayer4}) {
+        viewBoxes->addWidget(box);
+    }
+    bottom->addWidget(Frame3);
+
+    auto* tileFrame = new QGroupBox(QStringLiteral("Tile Properties"));
+    auto* tileGrid = new QGridLayout(tileFrame);
+    lblBacklayer = ValueLabel();
+    lblForeground = ValueLabel();
+    lblTiled = ValueLabel();
+    lblClip = new QLabel;
+    lblClip->setMinimumWidth(220);
+    tileGrid->addWidget(new QLabel(QStringLiteral("Backlayer Data:")), 0, 0);
+    tileGrid->addWidget(lblBacklayer, 0, 1);
+    tileGrid->addWidget(new QLabel(QStringLiteral("ForegroundData:")), 1, 0);
+    tileGrid->addWidget(lblForeground, 1, 1);
+    tileGrid->addWidget(new QLabel(QStringLiteral("TileData:")), 2, 0);
+    tileGrid->addWidget(lblTiled, 2, 1);
+    tileGrid->addWidget(new QLabel(QStringLiteral("ClipData:")), 3, 0);
+    tileGrid->addWidget(lblClip, 3, 1);
+    Label13 = new QLabel;
+    Label13->setMinimumWidth(60);
+    tileGrid->addWidget(Label13, 0, 2, 4, 1);
+    bottom->addWidget(tileFrame);
+
+    auto* buttons = new QVBoxLayout;
+    cmdEditScroll = new QPushButton(QStringLiteral("Edit ScrollData"));
+    cmdBiggerWindow = new QPushButton(QStringLiteral("Resize able Map"));
+    for (QPushButton* button : {cmdEditScroll, cmdBiggerWindow}) {
+        button->setEnabled(false);
+        button->setToolTip(QStringLiteral("The large map window is not part of this version"));
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    bottom->addLayout(buttons);
+    bottom->addStretch();
+    rows->addLayout(bottom);
+    setCentralWidget(central);
+    statusBar();
+
+    for (size_t slot = 0; slot < tmrTile.size(); ++slot) {
+        tmrTile[slot] = new QTimer(this);
+        connect(tmrTile[slot], &QTimer::timeout, this,
+                [this, slot] { tmrTile_Timer(static_cast<int>(slot)); });
+    }
+
+    connect(cboAreas, &QComboBox::activated, this, [this] { cboAreas_Click(); });
+    connect(cboRoom, &QComboBox::activated, this, [this] { cboRoom_Click(); });
+    connect(cboRoom->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { cboRoom_Change(text); });
+    connect(cboSpriteIndex, &QComboBox::activated, this, [this] { cboSpriteIndex_Click(); });
+    connect(cboSpriteIndex->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { cboSpriteIndex_Change(text); });
+    for (QComboBox* list : {cboTileset, cboMusic, cboMX, cboMY}) {
+        connect(list, &QComboBox::activated, this, [this] { m_state.Edited = true; });
+    }
+    connect(chkBackLayer, &QCheckBox::clicked, this,
+            [this] { EditBox_Click(chkBackLayer, EditTarget::Back); });
+    connect(chkForeground, &QCheckBox::clicked, this,
+            [this] { EditBox_Click(chkForeground, EditTarget::Foreground); });
+    connect(chkLevel, &QCheckBox::clicked, this,
+            [this] { EditBox_Click(chkLevel, EditTarget::Level); });
+    connect(chkClip, &QCheckBox::clicked, this,
+            [this] { EditBox_Click(chkClip, EditTarget::Clip); });
+    for (QCheckBox* box : {chkViewForeground, chkViewLevel, chkViewBack}) {
+        connect(box, &QCheckBox::clicked, this, [this] { ViewBox_Click(); });
+    }
+    connect(cmdSave, &QPushButton::clicked, this, [this] { NotAvailable("Save Room"); });
+}
+
+QWidget* frmMain::BuildMapFrame() {
+    auto* frame = new QGroupBox(QStringLiteral("Map"));
+    auto* grid = new QGridLayout(frame);
+    PicMaphold = new QWidget;
+    PicMaphold->setFixedSize(kMapColumns * 16 * kMapZoom, kMapRows * 16 * kMapZoom);
+    PicMaphold->setAutoFillBackground(true);
+    QPalette background = PicMaphold->palette();
+    background.setColor(QPalette::Window, Qt::black);
+    PicMaphold->setPalette(background);
+    picMap = new PictureWidget(m_state.MapPicture, kMapZoom, PicMaphold);
+    hsbMap = new QScrollBar(Qt::Horizontal);
+    vsbMap = new QScrollBar(Qt::Vertical);
+    hsbMap->setEnabled(false);
+    vsbMap->setEnabled(false);
+    grid->addWidget(PicMaphold, 0, 0);
+    grid->addWidget(vsbMap, 0, 1);
+    grid->addWidget(hsbMap, 1, 0);
+
+    connect(picMap, &PictureWidget::pressed, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
+                picMap_MouseDown(button, position);
+            });
+    connect(picMap, &PictureWidget::moved, this,
+            [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF position) {
+                picMap_MouseMove(buttons, position);
+            });
+    connect(hsbMap, &QScrollBar::valueChanged, this, [this](int value) {
+        picMap->move(-16 * kMapZoom * value, picMap->y());
+        picMap->setFocus();
+    });
+    connect(vsbMap, &QScrollBar::valueChanged, this, [this](int value) {
+        picMap->move(picMap->x(), -16 * kMapZoom * value);
+        picMap->setFocus();
+    });
+    return frame;
+}
+
+QWidget* frmMain::BuildTilesetFrame() {
+    auto* frame = new QGroupBox(QStringLiteral("Tileset"));
+    auto* grid = new QGridLayout(frame);
+    auto* holder = new QWidget;
+    holder->setFixedSize(256 * kTilesetZoom, kTilesetRows * 16 * kTilesetZoom);
+    PicTSA = new PictureWidget(m_state.Graphics.PicTSA, kTilesetZoom, holder);
+    vsbTileset = new QScrollBar(Qt::Vertical);
+    vsbTileset->setRange(0, 60);
+    grid->addWidget(holder, 0, 0);
+    grid->addWidget(vsbTileset, 0, 1);
+    connect(PicTSA, &PictureWidget::pressed, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
+                PicTSA_MouseDown(button, position);
+            });
+    connect(PicTSA, &PictureWidget::moved, this,
+            [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPointF position) {
+                PicTSA_MouseMove(position);
+            });
+    connect(vsbTileset, &QScrollBar::valueChanged, this, [this](int value) {
+        PicTSA->move(PicTSA->x(), -16 * kTilesetZoom * value);
+        PicTSA->setFocus();
+    });
+    return frame;
+}
+
+void frmMain::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    mnuOpen = file->addAction(QStringLiteral("&Open"), this, [this] { OpenRom(); });
+    mnuOpen->setShortcut(QKeySequence::Open);
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QMenu* advanced = menuBar()->addMenu(QStringLiteral("Advanced"));
+    mnuSMP =
+        advanced->addAction(QStringLiteral("Save Map Picture"), this, [this] { mnuSMP_Click(); });
+    mnuDumps = advanced->addMenu(QStringLiteral("Dumps"));
+    for (const char* dump : {"Room Dump", "Tileset Dump", "Tileset Pointer Dumps"}) {
+        mnuDumps->addAction(QString::fromLatin1(dump), this, [this, dump] { NotAvailable(dump); });
+    }
+    mnuDumps->setEnabled(false);
+    QMenu* room = advanced->addMenu(QStringLiteral("Room"));
+    mnuDoorEditor = room->addAction(QStringLiteral("Door Editor"), this,
+                                    [this] { NotAvailable("The door editor"); });
+    mnuResize = room->addAction(QStringLiteral("Resize Room"), this,
+                                [this] { NotAvailable("Resize Room"); });
+    mnuMV = room->addAction(QStringLiteral("Music Viewer"), this,
+                            [this] { NotAvailable("The music viewer"); });
+    mnuDebugRoom = room->addAction(QStringLiteral("Debug Room"), this,
+                                   [this] { m_dialogs.Message("I do nothing for you!"); });
+    mnuPal = room->addAction(QStringLiteral("Palette Viewer"), this, [this] {
+        ShowSideWindow(m_paletteWindow, m_sideWindows.palette, "The palette viewer");
+    });
+    QMenu* enable = room->addMenu(QStringLiteral("Enable Layer"));
+    mnuForeground = enable->addAction(QStringLiteral("Foreground"), this,
+                                      [this] { EnableLayer(LayerKind::Foreground); });
+    mnuLevel =
+        enable->addAction(QStringLiteral("Level"), this, [this] { EnableLayer(LayerKind::Level); });
+    mnuBack = enable->addAction(QStringLiteral("Backlayer"), this,
+                                [this] { EnableLayer(LayerKind::Back); });
+    mnuED = enable->addAction(QStringLiteral("Edit Enemy Data"), this, [this] {
+        ShowSideWindow(m_enemyWindow, m_sideWindows.enemyData, "The enemy data window");
+    });
+    mnuTSA = advanced->addAction(QStringLiteral("TSA Editor"), this,
+                                 [this] { NotAvailable("The TSA editor"); });
+    mnuSpace = advanced->addAction(QStringLiteral("Free Space System"), this, [this] {
+        ShowSideWindow(m_storageWindow, m_sideWindows.storage, "The storage window");
+    });
+    mnuMini = advanced->addAction(QStringLiteral("Minimap"));
+    mnuMini->setCheckable(true);
+    connect(mnuMini, &QAction::triggered, this, [this] { NotAvailable("The minimap editor"); });
+    mnuUpdate = advanced->addAction(QStringLiteral("Update Animations"));
+    mnuUpdate->setCheckable(true);
+    connect(mnuUpdate, &QAction::triggered, this, [this] { mnuUpdate_Click(); });
+    advanced->addSeparator();
+    mnuExperimental = advanced->addAction(QStringLiteral("Experimental Tools"));
+    mnuExperimental->setCheckable(true);
+    mnuExperimental->setToolTip(QStringLiteral("Enables the tools that are off by default"));
+    connect(mnuExperimental, &QAction::toggled, this, [this](bool on) {
+        mnuDumps->setEnabled(on);
+        for (QAction* entry : {mnuDoorEditor, mnuResize, mnuMV, mnuDebugRoom, mnuTSA}) {
+            entry->setEnabled(on);
+        }
+    });
+
+    QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
+    mnuCredits = about->addAction(QStringLiteral("Credits"));
+
+    for (QAction* entry : {mnuDoorEditor, mnuResize, mnuMV, mnuDebugRoom, mnuForeground, mnuLevel,
+                           mnuBack, mnuTSA, mnuCredits}) {
+        entry->setEnabled(false);
+    }
+}
+
+void frmMain::Form_Load() {
+    if (!m_state.Storage.FileExists()) {
+        m_dialogs.Message("Storage System does not exist Now creating");
+        if (auto reset = m_state.Storage.ResetStorage(); !reset) {
+            m_dialogs.Message(Describe(reset.error()));
+        }
+    }
+    LoadForm();
+    m_romReady = false;
+    for (QGroupBox* frame : {fraLevel, fraEditControl, Frame3}) {
+        frame->setEnabled(false);
+    }
+}
+
+void frmMain::LoadForm() {
+    m_state.Graphics.PicTSA.Clear();
+    PicTSA->update();
+    cboSpriteIndex->clear();
+    for (const char* item : {"0", "1", "2"}) {
+        cboSpriteIndex->addItem(QString::fromLatin1(item));
+    }
+    for (QComboBox* list : {cboMX, cboMY, cboMusic, cboTileset}) {
+        list->clear();
+        for (uint32_t value = 0; value < 256; ++value) {
+            list->addItem(QString::fromStdString(ToHex(value)));
+        }
+    }
+    for (QComboBox* list : {cboSpriteIndex, cboMX, cboMY, cboMusic, cboTileset}) {
+        list->setCurrentIndex(0);
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!ConfirmDiscard()) {
+        event->ignore();
+        return;
+    }
+    for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_storageWindow}) {
+        if (window != nullptr) {
+            window->close();
+        }
+    }
+    event->accept();
+}
+
+} // namespace quarnel

@@ -1,0 +1,192 @@
+#pragma once
+// frmMain, the editor's main window: the ROM, area and room lists, the header lists, the
+// map and tileset pictures, the edit and view switches, the sprite and door markers, the
+// menus and the sixteen animation timers. It holds no room data of its own: everything lives
+// in the EditorState, which it reads and changes through the core; blocking dialogs go
+// through the Dialogs interface.
+
+#include "main/Dialogs.h"
+#include "main/EditorState.h"
+#include "main/RoomLoading.h"
+
+#include <QMainWindow>
+#include <QPointF>
+#include <QString>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace quarnel {
+
+class MarkerLabelWidget;
+class PictureWidget;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Optional windows that other parts of the editor provide; each is created on first use.
+    struct SideWindows {
+        std::function<QWidget*(QWidget* parent)> palette;   // "Palette Viewer"
+        std::function<QWidget*(QWidget* parent)> enemyData; // "Edit Enemy Data"
+        std::function<QWidget*(QWidget* parent)> storage;   // "Free Space System"
+        std::function<void(QWidget* window)> reload;        // refills a window after a room load
+    };
+
+    // `dataFolder` holds "ZMClip.txt" (the program's folder in the real program).
+    frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dataFolder,
+            SideWindows sideWindows = {}, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Opens a ROM by path as "&Open" does after its file dialog.
+    bool OpenRomPath(const std::filesystem::path& path);
+
+    // What the window shows, for tests and the side windows.
+    EditorState& State() { return m_state; }
+    bool RomReady() const { return m_romReady; }
+    int RoomCount() const { return m_roomCount; }
+    QString ClipAttributeName(int value) const;
+
+    // Controls, named as the editor's design names them.
+    QComboBox* cboAreas = nullptr;
+    QComboBox* cboRoom = nullptr;
+    QComboBox* cboTileset = nullptr;
+    QComboBox* cboMusic = nullptr;
+    QComboBox* cboMX = nullptr;
+    QComboBox* cboMY = nullptr;
+    QComboBox* cboAttribute = nullptr;
+    QComboBox* cboSpriteIndex = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdBiggerWindow = nullptr;
+    QPushButton* cmdEditScroll = nullptr;
+    QCheckBox* chkBackLayer = nullptr;
+    QCheckBox* chkForeground = nullptr;
+    QCheckBox* chkLevel = nullptr;
+    QCheckBox* chkClip = nullptr;
+    QCheckBox* chkViewForeground = nullptr;
+    QCheckBox* chkViewLevel = nullptr;
+    QCheckBox* chkViewBack = nullptr;
+    QCheckBox* chkViewLayer4 = nullptr;
+    QLabel* lblBacklayer = nullptr;
+    QLabel* lblForeground = nullptr;
+    QLabel* lblTiled = nullptr;
+    QLabel* lblClip = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* lblEnemy = nullptr;
+    PictureWidget* picMap = nullptr;
+    PictureWidget* PicTSA = nullptr;
+    QWidget* PicMaphold = nullptr;
+    QScrollBar* hsbMap = nullptr;
+    QScrollBar* vsbMap = nullptr;
+    QScrollBar* vsbTileset = nullptr;
+    std::vector<MarkerLabelWidget*> Enemy;
+    std::vector<MarkerLabelWidget*> lblDoors;
+    std::array<QTimer*, 16> tmrTile{};
+    QGroupBox* fraLevel = nullptr;
+    QGroupBox* fraEditControl = nullptr;
+    QGroupBox* Frame3 = nullptr;
+
+    QAction* mnuOpen = nullptr;
+    QAction* mnuSMP = nullptr;
+    QMenu* mnuDumps = nullptr;
+    QAction* mnuDoorEditor = nullptr;
+    QAction* mnuResize = nullptr;
+    QAction* mnuMV = nullptr;
+    QAction* mnuDebugRoom = nullptr;
+    QAction* mnuPal = nullptr;
+    QAction* mnuForeground = nullptr;
+    QAction* mnuLevel = nullptr;
+    QAction* mnuBack = nullptr;
+    QAction* mnuED = nullptr;
+    QAction* mnuTSA = nullptr;
+    QAction* mnuSpace = nullptr;
+    QAction* mnuMini = nullptr;
+    QAction* mnuUpdate = nullptr;
+    QAction* mnuExperimental = nullptr;
+    QAction* mnuCredits = nullptr;
+
+    // Event handlers.
+    void OpenRom();
+    void cboAreas_Click();
+    void cboRoom_Click();
+    void cboRoom_Change(const QString& text);
+    void cboSpriteIndex_Click();
+    void cboSpriteIndex_Change(const QString& text);
+    void picMap_MouseDown(Qt::MouseButton button, QPointF position);
+    void picMap_MouseMove(Qt::MouseButtons buttons, QPointF position);
+    void PicTSA_MouseDown(Qt::MouseButton button, QPointF position);
+    void PicTSA_MouseMove(QPointF position);
+    void Enemy_MouseDown(int index, Qt::MouseButton button);
+    void Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                         QPointF position);
+    void lblDoors_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                            QPointF position);
+    void tmrTile_Timer(int slot);
+    void mnuSMP_Click();
+    void mnuUpdate_Click();
+
+signals:
+    // After every room selection, for windows that show room data.
+    void roomSelected();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Building the window.
+    void BuildControls();
+    void BuildMenus();
+    QWidget* BuildMapFrame();
+    QWidget* BuildTilesetFrame();
+    void Form_Load();
+    void LoadForm();
+
+    // The ROM and the room.
+    void Loadem();
+    void LoadClipStuff();
+    void ShowRoom(const LoadReport& report);
+    void ShowSprites();
+    void ShowDoors();
+    void ArmTimers();
+    void SetRoomList(int count);
+    bool ConfirmDiscard();
+    void ReportProblems(const std::vector<Error>& problems);
+
+    // The map.
+    void EditBox_Click(QCheckBox* box, EditTarget target);
+    void ViewBox_Click();
+    void EnableLayer(LayerKind kind);
+    void ApplySwitches();
+    void ApplyLayout();
+    void RefreshMap();
+    void ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWidget*)>& make,
+                        const char* name);
+    void NotAvailable(const char* name);
+    std::optional<uint8_t> SelectedClipValue() const;
+
+    EditorState& m_state;
+    Dialogs& m_dialogs;
+    std::filesystem::path m_dataFolder;
+    SideWindows m_sideWindows;
+    bool m_romReady = false;
+    bool m_labelsCreated = false;
+    int m_roomCount = 0;
+    QWidget* m_paletteWindow = nullptr;
+    QWidget* m_enemyWindow = nullptr;
+    QWidget* m_storageWindow = nullptr;
+};
+
+} // namespace quarnel

@@ -1,0 +1,229 @@
+// frmMain: the map and the tileset under the mouse, the edit and view switches, and the
+// sprite and door markers.
+
+#include "main/frmMain.h"
+
+#include "main/MapEditing.h"
+#include "main/MarkerLabelWidget.h"
+#include "main/PictureWidget.h"
+#include "rom/Hex.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include <cmath>
+
+namespace quarnel {
+
+namespace {
+
+// A mouse position in picture pixels to a cell: round to the nearest pixel, then divide.
+int CellOf(double coordinate) {
+    return static_cast<int>(std::lround(coordinate)) / 16;
+}
+
+void SetBox(QCheckBox* box, const ViewBox& state) {
+    const QSignalBlocker blocker(box);
+    box->setEnabled(state.Enabled);
+    box->setChecked(state.Ticked);
+}
+
+} // namespace
+
+std::optional<uint8_t> frmMain::SelectedClipValue() const {
+    const int index = cboAttribute->currentIndex();
+    if (index < 0 || index > 255) {
+        return std::nullopt;
+    }
+    return static_cast<uint8_t>(index);
+}
+
+void frmMain::picMap_MouseDown(Qt::MouseButton button, QPointF position) {
+    if (!m_state.RomOpened || (button != Qt::LeftButton && button != Qt::RightButton)) {
+        return;
+    }
+    const int x = CellOf(position.x());
+    const int y = CellOf(position.y());
+    if (x < 0 || y < 0) {
+        return;
+    }
+    picMap->ShowOutline(16 * x, 16 * y);
+    const auto outcome =
+        PaintOrPick(m_state, button == Qt::LeftButton ? MapButton::Left : MapButton::Right, x, y,
+                    SelectedClipValue());
+    if (outcome.PictureChanged) {
+        picMap->RefreshSquare(16 * x, 16 * y, 16);
+    }
+    Label13->setText(QString::fromStdString(CellCaption(x, y))
+                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void frmMain::picMap_MouseMove(Qt::MouseButtons buttons, QPointF position) {
+    if (!m_state.RomOpened) {
+        return;
+    }
+    const int x = CellOf(position.x());
+    const int y = CellOf(position.y());
+    if (x < 0 || y < 0) {
+        return;
+    }
+    const CellValues values = ValuesAt(m_state, x, y);
+    lblTiled->setText(QString::fromStdString(values.Level));
+    lblClip->setText(values.Clip ? ClipAttributeName(*values.Clip) : QString());
+    lblForeground->setText(QString::fromStdString(values.Foreground));
+    lblBacklayer->setText(QString::fromStdString(values.Back));
+    picMap->ShowOutline(16 * x, 16 * y);
+    if (buttons & Qt::LeftButton) {
+        picMap_MouseDown(Qt::LeftButton, position);
+    } else if (buttons & Qt::RightButton) {
+        picMap_MouseDown(Qt::RightButton, position);
+    }
+}
+
+void frmMain::PicTSA_MouseDown(Qt::MouseButton button, QPointF position) {
+    if (button != Qt::LeftButton) {
+        m_dialogs.Message("Stamp function not availble");
+        return;
+    }
+    const int column = CellOf(position.x());
+    const int row = CellOf(position.y());
+    if (column >= 0 && column < 16 && row >= 0 && row < 64) {
+        m_state.CurrentBlock = static_cast<uint16_t>(row * 16 + column);
+    }
+}
+
+void frmMain::PicTSA_MouseMove(QPointF position) {
+    const int column = CellOf(position.x());
+    const int row = CellOf(position.y());
+    if (column >= 0 && column < 16 && row >= 0 && row < 64) {
+        PicTSA->ShowOutline(16 * column, 16 * row);
+    }
+}
+
+void frmMain::EditBox_Click(QCheckBox* box, EditTarget target) {
+    if (!box->isChecked()) {
+        m_state.Editing = EditTarget::None;
+        return;
+    }
+    for (QCheckBox* other : {chkBackLayer, chkForeground, chkLevel, chkClip}) {
+        if (other != box) {
+            const QSignalBlocker blocker(other);
+            other->setChecked(false);
+        }
+    }
+    m_state.Editing = target;
+}
+
+void frmMain::ViewBox_Click() {
+    m_state.Switches.ViewForeground.Ticked = chkViewForeground->isChecked();
+    m_state.Switches.ViewLevel.Ticked = chkViewLevel->isChecked();
+    m_state.Switches.ViewBack.Ticked = chkViewBack->isChecked();
+    RefreshMap();
+}
+
+void frmMain::EnableLayer(LayerKind kind) {
+    if (!m_state.RomOpened) {
+        return;
+    }
+    ToggleLayer(m_state, kind);
+    ApplySwitches();
+    ApplyLayout();
+    picMap->SyncSize();
+}
+
+void frmMain::RefreshMap() {
+    RedrawMap(m_state);
+    ApplyLayout();
+    picMap->SyncSize();
+}
+
+void frmMain::ApplySwitches() {
+    const LayerSwitches& switches = m_state.Switches;
+    SetBox(chkViewForeground, switches.ViewForeground);
+    SetBox(chkViewLevel, switches.ViewLevel);
+    SetBox(chkViewBack, switches.ViewBack);
+    mnuForeground->setEnabled(switches.EnableForeground);
+    mnuLevel->setEnabled(switches.EnableLevel);
+    mnuBack->setEnabled(switches.EnableBack);
+    const std::pair<QCheckBox*, EditTarget> boxes[] = {{chkBackLayer, EditTarget::Back},
+                                                       {chkForeground, EditTarget::Foreground},
+                                                       {chkLevel, EditTarget::Level},
+                                                       {chkClip, EditTarget::Clip}};
+    for (const auto& [box, target] : boxes) {
+        const QSignalBlocker blocker(box);
+        box->setChecked(m_state.Editing == target);
+    }
+}
+
+void frmMain::ApplyLayout() {
+    const MapLayout& layout = m_state.Layout;
+    for (auto [bar, range] :
+         {std::pair{hsbMap, layout.Horizontal}, std::pair{vsbMap, layout.Vertical}}) {
+        bar->setRange(0, std::max(0, range.Maximum));
+        bar->setEnabled(range.Enabled);
+        if (!range.Enabled) {
+            bar->setValue(0);
+        }
+    }
+    picMap->move(-16 * picMap->Zoom() * hsbMap->value(), -16 * picMap->Zoom() * vsbMap->value());
+}
+
+void frmMain::Enemy_MouseDown(int index, Qt::MouseButton button) {
+    auto& list = m_state.Sprites.List(m_state.ShownSpriteList);
+    if (button == Qt::RightButton && static_cast<size_t>(index) < list.size()) {
+        auto& entry = list[static_cast<size_t>(index)];
+        const auto answer =
+            m_dialogs.InputBox(SpriteNumberPrompt(static_cast<size_t>(index), entry.SpriteNumber));
+        const auto number = answer ? ParseSpriteNumber(*answer) : std::nullopt;
+        if (!number) {
+            return;
+        }
+        if (entry.SpriteNumber != *number) {
+            entry.SpriteNumber = *number;
+            m_state.Edited = true;
+        }
+    }
+    lblEnemy->setText(QString::number(index));
+}
+
+void frmMain::Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                              QPointF position) {
+    if (modifiers == Qt::ControlModifier || static_cast<size_t>(index) >= Enemy.size()) {
+        return;
+    }
+    MarkerLabelWidget* label = Enemy[static_cast<size_t>(index)];
+    picMap_MouseMove(Qt::NoButton, QPointF(label->Left(), label->Top()));
+    if (buttons != Qt::LeftButton) {
+        return;
+    }
+    const LabelSnap snap = SnapLabel({label->Left(), label->Top()}, static_cast<int>(position.x()),
+                                     static_cast<int>(position.y()));
+    label->PlaceAt(snap.position.left, snap.position.top);
+    if (MoveSprite(m_state.Sprites, m_state.ShownSpriteList, static_cast<size_t>(index), snap)) {
+        m_state.Edited = true;
+    }
+    Label13->setText(QString::number(index));
+}
+
+void frmMain::lblDoors_MouseMove(int index, Qt::MouseButtons buttons,
+                                 Qt::KeyboardModifiers modifiers, QPointF position) {
+    if (modifiers == Qt::ControlModifier || static_cast<size_t>(index) >= lblDoors.size()) {
+        return;
+    }
+    MarkerLabelWidget* label = lblDoors[static_cast<size_t>(index)];
+    picMap_MouseMove(Qt::NoButton, QPointF(label->Left(), label->Top()));
+    if (buttons != Qt::LeftButton) {
+        return;
+    }
+    const LabelSnap snap = SnapLabel({label->Left(), label->Top()}, static_cast<int>(position.x()),
+                                     static_cast<int>(position.y()));
+    label->PlaceAt(snap.position.left, snap.position.top);
+    MoveDoor(m_state.Doors, static_cast<size_t>(index), snap);
+    Label13->setText(QString::number(index));
+}
+
+} // namespace quarnel
