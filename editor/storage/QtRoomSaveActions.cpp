@@ -4,7 +4,6 @@
 #include "main/EditorState.h"
 #include "storage/RomBackup.h"
 #include "storage/RoomResize.h"
-#include "storage/frmData.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -15,7 +14,6 @@ namespace quarnel {
 RoomSaveActions::RoomSaveActions(EditorState& state, Dialogs& dialogs, ListsSource lists,
                                  QWidget* window, PelnixBinding& pelnix)
     : QObject(window), m_state(state), m_dialogs(dialogs), m_lists(std::move(lists)),
-      m_window(window),
       m_backups(std::make_unique<RomBackups>()), m_services{pelnix, *m_backups, {}} {
     m_save = new QAction(QStringLiteral("Save Room"), this);
     m_save->setObjectName(QStringLiteral("cmdSave"));
@@ -23,14 +21,11 @@ RoomSaveActions::RoomSaveActions(EditorState& state, Dialogs& dialogs, ListsSour
     m_save->setShortcutContext(Qt::WindowShortcut);
     m_resize = new QAction(QStringLiteral("Resize Room"), this);
     m_resize->setObjectName(QStringLiteral("mnuResize"));
-    m_space = new QAction(QStringLiteral("Free Space System"), this);
-    m_space->setObjectName(QStringLiteral("mnuSpace"));
-    if (m_window != nullptr) {
-        m_window->addAction(m_save);
+    if (window != nullptr) {
+        window->addAction(m_save);
     }
     connect(m_save, &QAction::triggered, this, [this] { cmdSave_Click(); });
     connect(m_resize, &QAction::triggered, this, [this] { mnuResize_Click(); });
-    connect(m_space, &QAction::triggered, this, [this] { mnuSpace_Click(); });
 }
 
 RoomSaveActions::~RoomSaveActions() = default;
@@ -65,16 +60,6 @@ void RoomSaveActions::mnuResize_Click() {
         m_dialogs.Message(*warning);
     }
     emit statusMessage(QString::fromStdString(SaveStatusText(**resized)));
-}
-
-void RoomSaveActions::mnuSpace_Click() {
-    if (m_dataWindow == nullptr) {
-        m_dataWindow = new frmData(m_state.Storage, m_dialogs, m_window);
-        m_dataWindow->setAttribute(Qt::WA_DeleteOnClose, false);
-    }
-    m_dataWindow->show();
-    m_dataWindow->raise();
-    m_dataWindow->activateWindow();
 }
 
 } // namespace quarnel

@@ -1,7 +1,7 @@
 #pragma once
-// The main window's entries for saving: "Save Room" (the cmdSave button and Ctrl+S),
-// "Resize Room" and "Free Space System". The window adds the three actions to its button,
-// menus ("Experimental Tools" for the resize) and itself, and listens to the two signals:
+// The main window's entries for saving: "Save Room" (the cmdSave button and Ctrl+S) and
+// "Resize Room". The window connects its button and menu entry to the two actions (the save
+// action carries the Ctrl+S shortcut of the window), and listens to the two signals:
 // statusMessage for its status bar, roomChanged to refresh its lists and map from the
 // editor state after a save (which reloads the room) or a resize.
 //
@@ -9,12 +9,11 @@
 
 #include "storage/RoomSave.h"
 #include "storage/SavePlan.h"
-#include "storage/frmData.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QWidget;
@@ -40,14 +39,9 @@ public:
 
     QAction* SaveAction() const { return m_save; }     // "Save Room", Ctrl+S
     QAction* ResizeAction() const { return m_resize; } // "Resize Room"
-    QAction* SpaceAction() const { return m_space; }   // "Free Space System"
-
-    // The storage window; nothing before "Free Space System" first opened it.
-    frmData* DataWindow() const { return m_dataWindow; }
 
     void cmdSave_Click();
     void mnuResize_Click();
-    void mnuSpace_Click();
 
 signals:
     void statusMessage(const QString& text);
@@ -57,13 +51,10 @@ private:
     EditorState& m_state;
     Dialogs& m_dialogs;
     ListsSource m_lists;
-    QWidget* m_window;
     std::unique_ptr<RomBackups> m_backups;
     SaveServices m_services;
     QAction* m_save;
     QAction* m_resize;
-    QAction* m_space;
-    QPointer<frmData> m_dataWindow;
 };
 
 } // namespace quarnel
