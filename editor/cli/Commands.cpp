@@ -13,6 +13,8 @@ const std::vector<Command>& AllCommands() {
         kStorageCommand,
         kSpritesCommand,
         kDoorsCommand,
+        kPaintCommand,
+        kResizeCommand,
     };
     return commands;
 }

@@ -1,0 +1,259 @@
+#include "storage/RoomSave.h"
+
+#include "rom/Hex.h"
+#include "rom/RomFile.h"
+#include "storage/PelnixBinding.h"
+#include "storage/RomBackup.h"
+#include "storage/SaveVerify.h"
+
+#include <algorithm>
+
+namespace quarnel {
+
+namespace {
+
+// An error of the save with what it means for the ROM file added to its detail.
+Error WithOutcome(Error error, const std::string& outcome) {
+    error.detail += (error.detail.empty() ? "" : "; ") + outcome;
+    return error;
+}
+
+// The bytes a save is about to overwrite, read before its first write, so that a failure
+// before the commit point can put them back.
+class UndoLog {
+public:
+    void Remember(const RomFile& file, uint32_t offset, size_t size) {
+        m_entries.push_back({offset, file.ReadBlock(offset, size)});
+    }
+
+    // Writes the remembered bytes back, the last write first, and flushes.
+    Result<void, Error> Restore(RomWriter& writer) const {
+        for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
+            if (auto put = writer.WriteAt(entry->offset, entry->bytes); !put) {
+                return put;
+            }
+        }
+        return writer.Flush();
+    }
+
+private:
+    struct Entry {
+        uint32_t offset;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Entry> m_entries;
+};
+
+UndoLog RememberTargets(const RomFile& file, const SavePlan& plan) {
+    UndoLog undo;
+    for (const auto& layer : plan.layers) {
+        undo.Remember(file, layer.offset, layer.bytes.size());
+    }
+    if (plan.spriteList) {
+        undo.Remember(file, plan.spriteList->offset, plan.spriteList->bytes.size());
+    }
+    for (const auto& record : plan.tilesetWrites) {
+        undo.Remember(file, record.offset, record.bytes.size());
+    }
+    undo.Remember(file, plan.headerOffset, RoomHeader::kSize);
+    return undo;
+}
+
+Result<void, Error> WriteLayerOf(LayerKind kind, RomWriter& writer, const PlannedLayer& layer) {
+    if (layer.kind != kind) {
+        return Fail(Error{ErrorKind::BadArgument,
+                          std::string("a ") + LayerName(layer.kind) + " layer given to the " +
+                              LayerName(kind) + " layer writer",
+                          std::nullopt});
+    }
+    return writer.WriteAt(layer.offset, layer.bytes);
+}
+
+// Every write of the save, in order; the header is the last. Stops at the first failure.
+Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
+    if (auto layers = SaveRoomLayers(writer, plan); !layers) {
+        return layers;
+    }
+    // The new layers are on the disk before anything refers to them.
+    if (auto flushed = writer.Flush(); !flushed) {
+        return flushed;
+    }
+    if (plan.spriteList) {
+        if (auto put = writer.WriteAt(plan.spriteList->offset, plan.spriteList->bytes); !put) {
+            return put;
+        }
+    }
+    for (const auto& record : plan.tilesetWrites) {
+        if (auto put = writer.WriteAt(record.offset, record.bytes); !put) {
+            return put;
+        }
+    }
+    if (auto flushed = writer.Flush(); !flushed) {
+        return flushed;
+    }
+    const auto header = plan.header.ToBytes();
+    return writer.WriteAt(plan.headerOffset, header);
+}
+
+// Takes the planned free space from the bookkeeping for real.
+Result<void, Error> AllocateSpace(StorageSystem& storage, const SavePlan& plan) {
+    for (const auto& layer : plan.layers) {
+        auto offset = storage.StorageAlloc(plan.game, layer.reserved);
+        if (!offset) {
+            return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
+        }
+        if (*offset != layer.offset) {
+            return Fail(Error{ErrorKind::StorageExhausted,
+                              "the storage bookkeeping handed out 0x" + ToHex(*offset) +
+                                  " for the " + LayerName(layer.kind) +
+                                  " layer instead of the space checked for it (0x" +
+                                  ToHex(layer.offset) + "); nothing was written to the ROM",
+                              std::nullopt});
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+Result<void, Error> SaveClipLayer(RomWriter& writer, const PlannedLayer& layer) {
+    return WriteLayerOf(LayerKind::Clip, writer, layer);
+}
+
+Result<void, Error> SaveForegroundLayer(RomWriter& writer, const PlannedLayer& layer) {
+    return WriteLayerOf(LayerKind::Foreground, writer, layer);
+}
+
+Result<void, Error> SaveLevelLayer(RomWriter& writer, const PlannedLayer& layer) {
+    return WriteLayerOf(LayerKind::Level, writer, layer);
+}
+
+Result<void, Error> SaveBackLayer(RomWriter& writer, const PlannedLayer& layer) {
+    return WriteLayerOf(LayerKind::Back, writer, layer);
+}
+
+Result<void, Error> SaveRoomLayers(RomWriter& writer, const SavePlan& plan) {
+    for (const auto& layer : plan.layers) {
+        Result<void, Error> written;
+        switch (layer.kind) {
+        case LayerKind::Clip:
+            written = SaveClipLayer(writer, layer);
+            break;
+        case LayerKind::Foreground:
+            written = SaveForegroundLayer(writer, layer);
+            break;
+        case LayerKind::Level:
+            written = SaveLevelLayer(writer, layer);
+            break;
+        case LayerKind::Back:
+            written = SaveBackLayer(writer, layer);
+            break;
+        }
+        if (!written) {
+            return written;
+        }
+    }
+    return {};
+}
+
+Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists,
+                                    SaveServices& services) {
+    if (auto loaded = state.Storage.LoadStorage(); !loaded) {
+        return Fail(WithOutcome(loaded.error(), "nothing was written"));
+    }
+    auto plan = PlanRoomSave(state, lists, services.pelnix);
+    if (!plan) {
+        return Fail(plan.error());
+    }
+    SaveOutcome outcome;
+    outcome.notes = plan->notes;
+    auto backup = services.backups.EnsureBackup(plan->romPath);
+    if (!backup) {
+        return Fail(WithOutcome(backup.error(), "nothing was written"));
+    }
+    outcome.backup = *backup;
+
+    auto file = RomFile::Open(plan->romPath, OpenMode::ReadWrite);
+    if (!file) {
+        return Fail(WithOutcome(Error{ErrorKind::FileWrite, file.error().detail, std::nullopt},
+                                "nothing was written"));
+    }
+    auto writer =
+        services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);
+    if (auto space = AllocateSpace(state.Storage, *plan); !space) {
+        return Fail(space.error());
+    }
+    const UndoLog undo = RememberTargets(*file, *plan);
+    if (auto written = WriteRoom(*writer, *plan); !written) {
+        if (auto restored = undo.Restore(*writer); !restored) {
+            return Fail(
+                WithOutcome(written.error(), "putting the file back as it was also failed (" +
+                                                 Describe(restored.error()) +
+                                                 "); if the room no longer loads, use the backup " +
+                                                 RomBackups::BackupPathOf(plan->romPath).string()));
+        }
+        return Fail(WithOutcome(written.error(), "the ROM file was put back as it was"));
+    }
+    if (auto flushed = writer->Flush(); !flushed) {
+        outcome.notes.push_back("The room was written, but the file could not be flushed to "
+                                "the disk: " +
+                                Describe(flushed.error()));
+    }
+    writer.reset();
+
+    for (size_t index : plan->tilesetRecords) {
+        state.Tables.TilesetTableAsRead[index] = state.Tables.TilesetTable[index];
+    }
+    for (const auto& layer : plan->layers) {
+        outcome.layers.push_back(
+            {layer.kind, layer.offset, layer.reserved, static_cast<uint32_t>(layer.bytes.size())});
+    }
+    outcome.spriteList = plan->spriteList;
+    outcome.tilesetRecords = plan->tilesetRecords;
+
+    const LoadReport reload = SelectRoom(state, plan->area, plan->room);
+    outcome.reloadProblems = reload.Problems;
+    outcome.differences = VerifySavedRoom(state, *plan, reload);
+    return outcome;
+}
+
+std::string SaveStatusText(const SaveOutcome& outcome) {
+    std::string text = "Room saved.";
+    if (outcome.backup) {
+        text += " A backup of the ROM was written to " + outcome.backup->string() + ".";
+    }
+    return text;
+}
+
+std::optional<std::string> SaveWarningText(const SaveOutcome& outcome) {
+    std::string text;
+    const auto add = [&text](const std::string& line) {
+        text += (text.empty() ? "" : "\r\n") + line;
+    };
+    if (!outcome.differences.empty()) {
+        add("The room was saved, but loading it again shows differences:");
+        for (const auto& difference : outcome.differences) {
+            add("- " + difference);
+        }
+    }
+    if (!outcome.reloadProblems.empty()) {
+        add("Loading the saved room reported:");
+        for (const auto& problem : outcome.reloadProblems) {
+            add("- " + Describe(problem));
+        }
+    }
+    for (const auto& note : outcome.notes) {
+        add(note);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::string SaveFailureText(const Error& error) {
+    return "The room was not saved.\r\n" + Describe(error) +
+           ".\r\nYour changes are still in the editor, so you can save again.";
+}
+
+} // namespace quarnel

@@ -1,0 +1,230 @@
+#include "storage/SavePlan.h"
+
+#include "rom/GameTables.h"
+#include "rom/GbaPointer.h"
+#include "rom/Hex.h"
+#include "rom/RomFile.h"
+#include "storage/PelnixBinding.h"
+
+#include <algorithm>
+
+namespace quarnel {
+
+namespace {
+
+// The order the layer writers run in: clipdata always first.
+constexpr LayerKind kWriteOrder[] = {LayerKind::Clip, LayerKind::Foreground, LayerKind::Level,
+                                     LayerKind::Back};
+
+std::string LayerWhat(LayerKind kind) {
+    return std::string(LayerName(kind)) + " layer";
+}
+
+bool Dirty(const EditorState& state, LayerKind kind) {
+    switch (kind) {
+    case LayerKind::Foreground:
+        return state.ForegroundDirty;
+    case LayerKind::Level:
+        return state.LevelDirty;
+    case LayerKind::Back:
+        return state.BackDirty;
+    case LayerKind::Clip:
+        break;
+    }
+    return true;
+}
+
+// Whether the save writes this layer; a clipdata refused at load is left out with a note.
+bool Written(const EditorState& state, LayerKind kind, std::vector<std::string>& notes) {
+    if (kind != LayerKind::Clip) {
+        return state.LayerUsable(kind) && Dirty(state, kind);
+    }
+    if (state.LayerRefused[static_cast<size_t>(LayerKind::Clip)] || state.ClipLayer.Width == 0 ||
+        state.ClipLayer.Height == 0) {
+        notes.push_back("The clipdata was not written: it could not be read when the room was "
+                        "loaded.");
+        return false;
+    }
+    return true;
+}
+
+// Blank space is all 0xFF (the games' padding) or all 0x00.
+bool Blank(std::span<const uint8_t> bytes) {
+    const auto all = [&bytes](uint8_t value) {
+        return std::all_of(bytes.begin(), bytes.end(), [value](uint8_t b) { return b == value; });
+    };
+    return all(0xFF) || all(0x00);
+}
+
+Result<void, Error> CheckSpace(const RomFile& file, const PlannedLayer& layer) {
+    const uint64_t end = uint64_t{layer.offset} + layer.bytes.size();
+    const std::string range = "0x" + ToHex(layer.offset) + " to 0x" + ToHex(end);
+    if (end > file.Size()) {
+        return Fail(Error{ErrorKind::StorageExhausted,
+                          "the free space handed out for the " + LayerWhat(layer.kind) + " (" +
+                              range + ") lies past the end of the ROM file; nothing was written",
+                          std::nullopt});
+    }
+    if (!Blank(file.ReadBlock(layer.offset, layer.bytes.size()))) {
+        return Fail(Error{ErrorKind::StorageExhausted,
+                          "the free space handed out for the " + LayerWhat(layer.kind) + " (" +
+                              range +
+                              ") is not blank in this ROM, so it may hold data; the storage "
+                              "bookkeeping (os.bin) does not match this file. Nothing was written",
+                          std::nullopt});
+    }
+    return {};
+}
+
+Result<PlannedLayer, Error> PlanLayer(const EditorState& state, LayerKind kind,
+                                      RLCompFunction rlComp) {
+    const RoomLayer& layer = state.Layer(kind);
+    auto encoded = EncodeStoredLayer(layer, kind, rlComp);
+    if (!encoded) {
+        return Fail(encoded.error());
+    }
+    PlannedLayer planned;
+    planned.kind = kind;
+    planned.saved = layer;
+    planned.reserved = ReservedSize(kind, *encoded);
+    planned.bytes = std::move(encoded->bytes);
+    if (kind == LayerKind::Clip) {
+        planned.bytes.insert(planned.bytes.end(), kClipTrailingZeros, uint8_t{0});
+    }
+    return planned;
+}
+
+std::vector<size_t> ChangedTilesetRecords(const Catalog& tables) {
+    std::vector<size_t> changed;
+    const size_t count = std::min(tables.TilesetTable.size(), tables.TilesetTableAsRead.size());
+    for (size_t i = 0; i < count; ++i) {
+        if (tables.TilesetTable[i] != tables.TilesetTableAsRead[i]) {
+            changed.push_back(i);
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+HeaderLists ListsOf(const RoomHeader& header) {
+    return {header.Tileset, header.Music, header.MiniMapX, header.MiniMapY};
+}
+
+int32_t ReservedSize(LayerKind kind, const EncodedLayer& encoded) {
+    uint64_t planes = 0;
+    for (uint32_t length : encoded.planes) {
+        planes += length;
+    }
+    uint64_t extra = 0;
+    switch (kind) {
+    case LayerKind::Clip:
+        extra = 19;
+        break;
+    case LayerKind::Foreground:
+        extra = 8;
+        break;
+    case LayerKind::Level:
+        extra = 6;
+        break;
+    case LayerKind::Back:
+        extra = 9;
+        break;
+    }
+    return static_cast<int32_t>(planes + extra);
+}
+
+Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists& lists,
+                                     PelnixBinding& pelnix) {
+    if (!state.RomOpened || state.Area < 0 || state.Room < 0) {
+        return Fail(Error{ErrorKind::BadArgument, "no room is loaded", std::nullopt});
+    }
+    const GameLayout* layout = LayoutOf(state.GameCode);
+    if (layout == nullptr) {
+        return Fail(Error{ErrorKind::BadArgument, "the open file is neither game", std::nullopt});
+    }
+    auto file = RomFile::Open(state.RomPath, OpenMode::ReadWrite);
+    if (!file) {
+        return Fail(Error{ErrorKind::FileWrite,
+                          file.error().detail + " (the ROM file cannot be opened for writing)",
+                          std::nullopt});
+    }
+    auto headerOffset = RoomHeaderOffset(state.Tables, state.Area, state.Room, file->Size());
+    if (!headerOffset) {
+        return Fail(headerOffset.error());
+    }
+    if (*headerOffset != state.HeaderOffset) {
+        return Fail(Error{ErrorKind::BadArgument,
+                          "the room's header no longer lies where it was read",
+                          state.HeaderOffset});
+    }
+    auto rlComp = pelnix.RLComp();
+    if (!rlComp) {
+        return Fail(rlComp.error());
+    }
+
+    SavePlan plan;
+    plan.game = state.GameCode;
+    plan.romPath = state.RomPath;
+    plan.area = state.Area;
+    plan.room = state.Room;
+    plan.headerOffset = *headerOffset;
+    plan.header = state.CurrentRoomHeader;
+    plan.header.Tileset = lists.Tileset;
+    plan.header.Music = lists.Music;
+    plan.header.MiniMapX = lists.MiniMapX;
+    plan.header.MiniMapY = lists.MiniMapY;
+
+    auto sprites = PlanSaveEnemies(state.CurrentRoomHeader, state.Sprites, file->Size());
+    if (!sprites) {
+        return Fail(sprites.error());
+    }
+    plan.spriteList = std::move(*sprites);
+
+    std::vector<int32_t> sizes;
+    for (LayerKind kind : kWriteOrder) {
+        if (!Written(state, kind, plan.notes)) {
+            continue;
+        }
+        auto layer = PlanLayer(state, kind, *rlComp);
+        if (!layer) {
+            return Fail(layer.error());
+        }
+        sizes.push_back(layer->reserved);
+        plan.layers.push_back(std::move(*layer));
+    }
+    const auto offsets = state.Storage.PlanAllocations(state.GameCode, sizes);
+    for (size_t i = 0; i < plan.layers.size(); ++i) {
+        PlannedLayer& layer = plan.layers[i];
+        if (offsets[i] == 0) {
+            return Fail(Error{ErrorKind::StorageExhausted,
+                              "the " + LayerWhat(layer.kind) + " needs " +
+                                  std::to_string(layer.reserved) + " bytes and no " +
+                                  std::string(GameCodeText(state.GameCode)) +
+                                  " free-space area has that much left; nothing was written",
+                              std::nullopt});
+        }
+        layer.offset = offsets[i];
+        if (auto space = CheckSpace(*file, layer); !space) {
+            return Fail(space.error());
+        }
+        SetLayerPointer(plan.header, layer.kind, PointerFromOffset(layer.offset));
+    }
+
+    plan.tilesetRecords = ChangedTilesetRecords(state.Tables);
+    for (size_t index : plan.tilesetRecords) {
+        const auto bytes = state.Tables.TilesetTable[index].ToBytes();
+        plan.tilesetWrites.push_back(
+            {static_cast<uint32_t>(layout->tilesetTable + index * kTilesetRecordSize),
+             {bytes.begin(), bytes.end()},
+             "tileset record " + std::to_string(index)});
+        if (plan.tilesetWrites.back().offset + uint64_t{kTilesetRecordSize} > file->Size()) {
+            return Fail(Error{ErrorKind::PointerOutOfRange,
+                              plan.tilesetWrites.back().what + " lies past the end of the file",
+                              plan.tilesetWrites.back().offset});
+        }
+    }
+    return plan;
+}
+
+} // namespace quarnel

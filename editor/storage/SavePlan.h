@@ -1,0 +1,91 @@
+#pragma once
+// The first half of Save Room: everything the save will write, worked out and checked before
+// the first byte is written. A plan holds the room header as it will be written (the four
+// fields of the main window's lists taken over, the pointers of the written layers moved to
+// their new space), the sprite list written in place, every layer to write in its stored
+// form with the free space reserved for it, and the tileset records that changed since the
+// ROM was opened. Planning changes nothing: not the editor state, not the storage
+// bookkeeping, not the ROM file.
+
+#include "main/EditorState.h"
+#include "rom/Error.h"
+#include "rom/LayerCodec.h"
+#include "rom/Result.h"
+#include "rom/RoomHeader.h"
+#include "rom/RoomLayer.h"
+#include "sprites/SpriteLists.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quarnel {
+
+class PelnixBinding;
+
+// The values of the main window's four header lists (each list's index is the value).
+struct HeaderLists {
+    uint8_t Tileset = 0;
+    uint8_t Music = 0;
+    uint8_t MiniMapX = 0;
+    uint8_t MiniMapY = 0;
+};
+
+// The lists as a room load sets them from a header.
+HeaderLists ListsOf(const RoomHeader& header);
+
+// The clipdata writer follows its stored layer with this many zero bytes.
+inline constexpr size_t kClipTrailingZeros = 8;
+
+// The free space each layer writer reserves, from the lengths RLComp returned for its
+// planes (C for clipdata; L and H for a tile layer): clipdata C + 19, foreground L + H + 8,
+// level L + H + 6, back layer L + H + 9.
+int32_t ReservedSize(LayerKind kind, const EncodedLayer& encoded);
+
+// One layer the save writes into new space.
+struct PlannedLayer {
+    LayerKind kind = LayerKind::Clip;
+    RoomLayer saved;            // the layer as encoded, to compare with after the reload
+    std::vector<uint8_t> bytes; // what is written: the stored layer (clipdata: then 8 zeros)
+    int32_t reserved = 0;       // bytes asked of StorageAlloc
+    uint32_t offset = 0;        // the ROM offset StorageAlloc will hand out for it
+};
+
+// An in-place write of existing data, never longer than what was read there.
+struct PlannedWrite {
+    uint32_t offset = 0;
+    std::vector<uint8_t> bytes;
+    std::string what; // for messages: "tileset record 12"
+};
+
+struct SavePlan {
+    Game game = Game::None;
+    std::filesystem::path romPath;
+    int area = -1;
+    int room = -1;
+    uint32_t headerOffset = 0;
+    RoomHeader header;                         // as it will be written
+    std::optional<SpriteListWrite> spriteList; // the first marked list, in place
+    std::vector<PlannedLayer> layers;          // clipdata, foreground, level, back: those written
+    std::vector<size_t> tilesetRecords;        // indexes of the records written
+    std::vector<PlannedWrite> tilesetWrites;   // one per record, 20 bytes each
+    std::vector<std::string> notes;            // what the save leaves out, for the user
+};
+
+// Plans the save of the room loaded in `state`. The clipdata is always written (unless it
+// was refused when the room was loaded, which a note says); the foreground, level and back
+// layer when the header declares them, their data was usable and their change mark is set.
+//
+// Fails, with nothing changed anywhere, when: no room is loaded (BadArgument); the ROM file
+// cannot be opened for writing (FileWrite); Pelnix or its RLComp cannot be loaded
+// (LibraryMissing); a layer cannot be encoded (BadLayer, BadArgument); the first marked
+// sprite list cannot be written in place (BadSpriteList, PointerOutOfRange); the storage
+// bookkeeping cannot serve every layer (StorageExhausted); or a block it would hand out lies
+// past the end of the file or over bytes that are not blank (all 0xFF or all 0x00), which
+// means the bookkeeping does not match this ROM (StorageExhausted).
+Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists& lists,
+                                     PelnixBinding& pelnix);
+
+} // namespace quarnel

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# quarnel-cli paint and resize on generated images of both games: the painted cells read back,
+# the header's pointers moved, the storage file advanced, the backup holds the file as it was;
+# a failing command leaves the ROM and the storage file as they were.
+set -euo pipefail
+cli=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+os="$work/os.bin"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+pointer() { "$cli" header "$1" 0 1 | sed -n "s/^$2 *Address: //p"; }
+cell() { "$cli" layer "$1" 0 1 "$2" | sed -n "$(($4 + 2))p" | cut -d' ' -f$(($3 + 1)); }
+used() { # the sum of one game's Used counters
+    local sum=0 value
+    for value in $("$cli" storage --storage "$os" | awk -v g="$1" '$1 == g { print $7 }'); do
+        sum=$((sum + 16#$value))
+    done
+    echo "$sum"
+}
+
+for game in ZM MF; do
+    rom="$work/$game.gba"
+    "$cli" demo-rom "${game,,}" "$rom" >/dev/null
+    cp "$rom" "$work/original.gba"
+    level=$(pointer "$rom" Level)
+    fore=$(pointer "$rom" Foreground)
+
+    out=$("$cli" paint "$rom" 0 1 --storage "$os" --set level:2,3=0x45 --set clip:1,1=0x10)
+    grep -qx "backup: $rom.bak" <<<"$out" || fail "$game: backup line: $out"
+    grep -qE '^level layer: 0x[0-9A-F]+, [0-9]+ bytes written, [0-9]+ reserved$' <<<"$out" ||
+        fail "$game: level line: $out"
+    grep -qx 'verify: the reloaded room matches what was written' <<<"$out" || fail "$game: verify"
+    cmp -s "$rom.bak" "$work/original.gba" || fail "$game: the backup is not the file as it was"
+    [ "$(cell "$rom" level 2 3)" = 45 ] || fail "$game: level cell"
+    [ "$(cell "$rom" clip 1 1)" = 10 ] || fail "$game: clip cell"
+    [ "$(pointer "$rom" Level)" != "$level" ] || fail "$game: the level pointer did not move"
+    [ "$(pointer "$rom" Foreground)" = "$fore" ] || fail "$game: the foreground pointer moved"
+    reserved=$(($(sed -n 's/^.* written, \([0-9]*\) reserved$/\1/p' <<<"$out" | paste -sd+)))
+    [ "$(used $game)" = "$reserved" ] || fail "$game: storage advanced by $(used $game), not $reserved"
+
+    # A second run backs the file up again; a resize gives the room's layers one new size.
+    cp "$rom" "$work/before.gba"
+    "$cli" resize "$rom" 0 1 12 10 --storage "$os" --set level:11,9=0x7 >/dev/null
+    cmp -s "$rom.bak" "$work/before.gba" || fail "$game: the second run's backup"
+    for layer in level clip; do
+        [ "$("$cli" layer "$rom" 0 1 $layer | head -n 1)" = "12 10" ] || fail "$game: $layer size"
+    done
+    [ "$(cell "$rom" level 11 9)" = 7 ] || fail "$game: cell painted after the resize"
+    [ "$(cell "$rom" level 2 3)" = 45 ] || fail "$game: cell kept by the resize"
+done
+
+cp "$rom" "$work/before.gba"
+cp "$os" "$work/os-before.bin"
+mkdir "$work/alone" # a program without Pelnix beside it
+cp "$cli" "$work/alone/quarnel-cli"
+expect_failure() { # status message command args...
+    local want=$1 message=$2 status=0
+    shift 2
+    "$@" >/dev/null 2>"$work/err" || status=$?
+    [ "$status" = "$want" ] || fail "'$*' exited $status, not $want"
+    grep -qF -- "$message" "$work/err" || fail "'$*' said: $(cat "$work/err")"
+    cmp -s "$rom" "$work/before.gba" || fail "'$*' changed the ROM"
+    cmp -s "$os" "$work/os-before.bin" || fail "'$*' changed the storage file"
+}
+expect_failure 1 "the cell lies outside the level layer of 12 x 10 blocks" \
+    "$cli" paint "$rom" 0 1 --storage "$os" --set level:12,0=1
+expect_failure 2 "--set takes" "$cli" paint "$rom" 0 1 --storage "$os" --set level:1,1=0x10000
+expect_failure 1 "would have 6500 (give --allow-large" "$cli" resize "$rom" 0 1 100 65 --storage "$os"
+expect_failure 1 "the room was not saved: Pelnix library not found" \
+    "$work/alone/quarnel-cli" paint "$rom" 0 1 --storage "$os" --set level:1,1=2
+echo ok

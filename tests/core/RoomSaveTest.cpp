@@ -1,0 +1,403 @@
+#include "storage/RoomSave.h"
+
+#include "main/MapEditing.h"
+#include "rom/GameTables.h"
+#include "rom/RomFile.h"
+#include "storage/RoomResize.h"
+
+#include "SaveRig.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <unistd.h>
+
+namespace quarnel {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::SaveRig;
+using Bytes = std::vector<uint8_t>;
+
+struct Range {
+    uint64_t begin, end;
+};
+
+// Every byte that differs lies in one of `allowed`.
+void ExpectChangesWithin(const Bytes& before, const Bytes& after,
+                         const std::vector<Range>& allowed) {
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i] &&
+            std::none_of(allowed.begin(), allowed.end(),
+                         [i](const Range& r) { return i >= r.begin && i < r.end; })) {
+            FAIL() << "byte 0x" << std::hex << i << " changed";
+        }
+    }
+}
+
+int64_t UsedOf(const StorageTable& table, Game game) {
+    int64_t used = 0;
+    for (const auto& area : UsableAreas(table, game)) {
+        used += area.Used;
+    }
+    return used;
+}
+
+Range Block(const WrittenLayer& layer) {
+    return {layer.offset, uint64_t{layer.offset} + layer.written};
+}
+
+Range HeaderBytes(const SaveRig& rig, uint32_t at, uint32_t size = 4) {
+    return {rig.state.HeaderOffset + at, rig.state.HeaderOffset + at + size};
+}
+
+// Moves entry 0 of a list one block right, as a drag does; that marks the list.
+void DragFirstSprite(EditorState& state, int list) {
+    LabelSnap snap;
+    snap.blockX = static_cast<uint8_t>(state.Sprites.List(list).at(0).X + 1);
+    ASSERT_TRUE(MoveSprite(state.Sprites, list, 0, snap));
+}
+
+class SaveCycle : public ::testing::TestWithParam<Game> {};
+
+// Paint, save, reopen three times: free space advances by exactly the reserved sizes, the
+// pointers move and nothing else changes but the new blocks (once a tileset record, once the
+// list fields of the header).
+TEST_P(SaveCycle, PaintSaveReopenThreeTimes) {
+    SaveRig rig(GetParam());
+    const uint32_t table = LayoutOf(rig.game)->tilesetTable;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        SCOPED_TRACE(cycle);
+        const Bytes before = rig.Bytes();
+        const StorageTable storageBefore = rig.Storage();
+        RoomHeader header = rig.state.CurrentRoomHeader;
+        const auto value = static_cast<uint16_t>(0x21 + cycle);
+        ASSERT_TRUE(PaintCell(rig.state, LayerKind::Level, 1 + cycle, 2, value));
+        std::vector<Range> allowed = {HeaderBytes(rig, 12), HeaderBytes(rig, 20)};
+        if (cycle == 1) {
+            rig.state.Tables.TilesetTable[2].Palette ^= 0x10;
+            allowed.push_back({table + 40, table + 60});
+        }
+
+        HeaderLists lists = ListsOf(header);
+        if (cycle == 2) { // the four list fields go into the header
+            lists = {3, 0x2A, 7, 9};
+            for (Range field :
+                 {HeaderBytes(rig, 0, 1), HeaderBytes(rig, 53, 2), HeaderBytes(rig, 58, 1)}) {
+                allowed.push_back(field);
+            }
+            header.Tileset = 3;
+            header.Music = 0x2A;
+            header.MiniMapX = 7;
+            header.MiniMapY = 9;
+        }
+
+        auto saved = SaveRoom(rig.state, lists, rig.services);
+        ASSERT_TRUE(saved) << Describe(saved.error());
+        EXPECT_TRUE(saved->differences.empty());
+        ASSERT_EQ(saved->layers.size(), 2u);
+        const WrittenLayer& clip = saved->layers[0];
+        const WrittenLayer& level = saved->layers[1];
+        ASSERT_EQ(clip.kind, LayerKind::Clip);
+        ASSERT_EQ(level.kind, LayerKind::Level);
+        EXPECT_EQ(clip.reserved, static_cast<int32_t>(clip.written) + 7); // C + 19 for C + 12
+        EXPECT_EQ(level.reserved, static_cast<int32_t>(level.written));   // L + H + 6
+        const auto& area0 = UsableAreas(storageBefore, rig.game)[0];
+        EXPECT_EQ(clip.offset, static_cast<uint32_t>(area0.Offset + area0.Used));
+        EXPECT_EQ(level.offset, clip.offset + static_cast<uint32_t>(clip.reserved));
+        EXPECT_EQ(UsedOf(rig.Storage(), rig.game),
+                  UsedOf(storageBefore, rig.game) + clip.reserved + level.reserved);
+        EXPECT_EQ(saved->tilesetRecords.size(), cycle == 1 ? 1u : 0u);
+        allowed.push_back(Block(clip));
+        allowed.push_back(Block(level));
+        ExpectChangesWithin(before, rig.Bytes(), allowed);
+
+        auto fresh = rig.Reopened();
+        EXPECT_EQ(fresh->LevelLayer.Cell(1 + cycle, 2), value);
+        header.LevelPointer = 0x08000000 + level.offset;
+        header.ClipDataPointer = 0x08000000 + clip.offset;
+        EXPECT_EQ(fresh->CurrentRoomHeader, header);
+        EXPECT_EQ(fresh->LevelLayer, rig.state.LevelLayer);
+        EXPECT_FALSE(rig.state.LevelDirty || rig.state.HasUnsavedChanges()); // reloaded
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothGames, SaveCycle, ::testing::Values(Game::ZM, Game::MF),
+                         [](const auto& game) { return std::string(GameCodeText(game.param)); });
+
+TEST(RoomSave, TileCellsKeepBitsZeroToNineOnly) {
+    SaveRig rig(Game::ZM);
+    const uint16_t painted[] = {0x0405, 0x8123, 0x03FF, 0xFFFF};
+    const uint16_t stored[] = {0x0005, 0x0123, 0x03FF, 0x03FF};
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(PaintCell(rig.state, LayerKind::Level, i, 1, painted[i]));
+    }
+    auto saved = rig.Save();
+    ASSERT_TRUE(saved) << Describe(saved.error());
+    EXPECT_TRUE(saved->differences.empty()) << "dropped bits are no difference";
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(static_cast<uint16_t>(rig.state.LevelLayer.Cell(i, 1)), stored[i]);
+    }
+}
+
+TEST(RoomSave, WritesTheFirstMarkedSpriteListInPlaceOnly) {
+    const struct {
+        std::vector<int> marked;
+        int written; // -1: none
+    } cases[] = {{{}, -1}, {{1, 2}, 1}, {{2}, 2}, {{0, 1, 2}, 0}};
+    for (const auto& c : cases) {
+        SaveRig rig(Game::ZM);
+        const SpriteLists original = rig.state.Sprites;
+        for (int list : c.marked) {
+            DragFirstSprite(rig.state, list);
+        }
+        const Bytes before = rig.Bytes();
+        auto saved = rig.Save();
+        ASSERT_TRUE(saved) << Describe(saved.error());
+        std::vector<Range> allowed = {HeaderBytes(rig, 20), Block(saved->layers[0])};
+        EXPECT_EQ(saved->layers.size(), 1u); // nothing painted: the clipdata only
+        EXPECT_EQ(saved->spriteList.has_value(), c.written >= 0);
+        if (c.written >= 0) {
+            const uint32_t at = SpritePointer(rig.state.CurrentRoomHeader, c.written) - 0x08000000;
+            EXPECT_EQ(saved->spriteList->listIndex, c.written);
+            allowed.push_back({at, at + 3u * original.Count(c.written)}); // not the terminator
+        }
+        ExpectChangesWithin(before, rig.Bytes(), allowed);
+        for (int list = 0; list < 3; ++list) {
+            EXPECT_EQ(rig.state.Sprites.List(list)[0].X,
+                      original.List(list)[0].X + (list == c.written ? 1 : 0));
+        }
+    }
+}
+
+// Logs each step and fails step `failAt` (after writing half the bytes when `half`), or
+// flips a byte of write number `corruptAt` and reports success.
+class FaultyWriter : public RomWriter {
+public:
+    FaultyWriter(RomFile& file, std::vector<std::string>& log, int failAt, bool half,
+                 int corruptAt = -1)
+        : m_inner(file), m_log(log), m_failAt(failAt), m_half(half), m_corruptAt(corruptAt) {}
+
+    Result<void, Error> WriteAt(uint32_t offset, std::span<const uint8_t> bytes) override {
+        m_log.push_back("write " + std::to_string(offset) + " " + std::to_string(bytes.size()));
+        Bytes data(bytes.begin(), bytes.end());
+        if (m_writes++ == m_corruptAt) {
+            data[data.size() / 2] ^= 1;
+        }
+        if (m_step++ == m_failAt) {
+            (void)m_inner.WriteAt(offset, std::span(data).first(m_half ? data.size() / 2 : 0));
+            return Fail(Error{ErrorKind::FileWrite, "injected", offset});
+        }
+        return m_inner.WriteAt(offset, data);
+    }
+    Result<void, Error> Flush() override {
+        m_log.push_back("flush");
+        if (m_step++ == m_failAt) {
+            return Fail(Error{ErrorKind::FileWrite, "injected", std::nullopt});
+        }
+        return m_inner.Flush();
+    }
+
+private:
+    RomFileWriter m_inner;
+    std::vector<std::string>& m_log;
+    int m_failAt;
+    bool m_half;
+    int m_corruptAt, m_step = 0, m_writes = 0;
+};
+
+// Four layers, a sprite list and a tileset record: every kind of step, ten in all.
+constexpr int kSaveSteps = 10;
+void EditEverything(EditorState& state) {
+    ASSERT_TRUE(PaintCell(state, LayerKind::Level, 2, 2, 0x33));
+    ASSERT_TRUE(PaintCell(state, LayerKind::Foreground, 2, 2, 0x34));
+    ASSERT_TRUE(PaintCell(state, LayerKind::Back, 1, 1, 0x35));
+    DragFirstSprite(state, 0);
+    state.Tables.TilesetTable[5].Tsa ^= 0x100;
+}
+
+void ExpectSavedEverything(const SaveRig& rig) {
+    auto fresh = rig.Reopened();
+    EXPECT_EQ(fresh->LevelLayer.Cell(2, 2), 0x33);
+    EXPECT_EQ(fresh->ForegroundLayer.Cell(2, 2), 0x34);
+    EXPECT_EQ(fresh->BackLayer.Cell(1, 1), 0x35);
+    EXPECT_EQ(fresh->Sprites.SpriteList1[0], rig.state.Sprites.SpriteList1[0]);
+    const auto record = rig.state.Tables.TilesetTable[5].ToBytes();
+    const auto bytes = rig.Bytes();
+    EXPECT_TRUE(std::equal(record.begin(), record.end(),
+                           bytes.begin() + LayoutOf(rig.game)->tilesetTable + 100));
+}
+
+class FaultInjection : public ::testing::TestWithParam<std::tuple<int, bool>> {};
+
+// A failing step before the header leaves the file byte for byte as it was and the edits in
+// the editor; the flush after the header comes past the commit point: the room is saved.
+TEST_P(FaultInjection, LeavesTheFileAsItWasOrFullySaved) {
+    const auto [failAt, half] = GetParam();
+    SaveRig rig(Game::ZM);
+    EditEverything(rig.state);
+    const Bytes before = rig.Bytes();
+    const RoomHeader header = rig.state.CurrentRoomHeader;
+    std::vector<std::string> log;
+    rig.services.writerFor = [&, failAt = failAt, half = half](RomFile& f) {
+        return std::make_unique<FaultyWriter>(f, log, failAt, half);
+    };
+    auto saved = rig.Save();
+    if (failAt == kSaveSteps - 1) {
+        ASSERT_TRUE(saved) << Describe(saved.error());
+        EXPECT_NE(saved->notes.at(0).find("could not be flushed"), std::string::npos);
+        ExpectSavedEverything(rig);
+        // The new layers reach the disk before the header that points to them is written,
+        // last; each writer reserves its own margin (C + 19, L + H + 8, + 6, + 9).
+        const std::string headerWrite = "write " + std::to_string(rig.state.HeaderOffset) + " 60";
+        EXPECT_EQ(log[4], "flush");
+        EXPECT_EQ(log[7], "flush");
+        EXPECT_EQ(log[8], headerWrite);
+        const int margins[] = {7, 2, 0, 3};
+        for (size_t i = 0; i < 4; ++i) {
+            const WrittenLayer& layer = saved->layers[i];
+            EXPECT_EQ(log[i], "write " + std::to_string(layer.offset) + " " +
+                                  std::to_string(layer.written));
+            EXPECT_EQ(layer.reserved - static_cast<int32_t>(layer.written), margins[i]);
+        }
+        return;
+    }
+    ASSERT_FALSE(saved);
+    EXPECT_NE(Describe(saved.error()).find("injected; the ROM file was put back as it was"),
+              std::string::npos);
+    EXPECT_TRUE(rig.Bytes() == before);
+    EXPECT_EQ(rig.state.CurrentRoomHeader, header);
+    EXPECT_EQ(rig.state.LevelLayer.Cell(2, 2), 0x33);
+    EXPECT_TRUE(rig.state.LevelDirty && rig.state.Sprites.SpriteListMarked[0]);
+
+    rig.services.writerFor = nullptr; // saving again writes everything
+    ASSERT_TRUE(rig.Save());
+    ExpectSavedEverything(rig);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, FaultInjection,
+                         ::testing::Combine(::testing::Range(0, kSaveSteps), ::testing::Bool()));
+
+// What can fail is checked before the first write: then the ROM, os.bin and the edits stay.
+TEST(RoomSave, ChecksEverythingBeforeTheFirstWrite) {
+    enum class Fault { Unwritable, NoPelnix, StorageFull, RoomForClipOnly, NotBlank, NoBackup };
+    const struct {
+        Fault fault;
+        const char* message;
+    } cases[] = {
+        {Fault::Unwritable, "Cannot write file: "},
+        {Fault::NoPelnix, "Pelnix library not found: "},
+        {Fault::StorageFull, "Free space is exhausted: the clip layer needs "},
+        {Fault::RoomForClipOnly, "Free space is exhausted: the level layer needs "},
+        {Fault::NotBlank, ") is not blank in this ROM"},
+        {Fault::NoBackup, "Cannot write file: backup "},
+    };
+    for (const auto& c : cases) {
+        if (c.fault == Fault::Unwritable && ::geteuid() == 0) {
+            continue; // file permissions do not stop root
+        }
+        SaveRig rig(Game::MF);
+        ASSERT_TRUE(PaintCell(rig.state, LayerKind::Level, 0, 0, 0x12));
+        PelnixBinding missing({rig.folder / "nowhere"});
+        SaveServices services{c.fault == Fault::NoPelnix ? missing : rig.pelnix, rig.backups, {}};
+        StorageTable table = rig.Storage();
+        auto areas = std::span(table.MFAreas).first(kMFUsableAreaCount);
+        const uint32_t next = static_cast<uint32_t>(areas[0].Offset);
+        auto plan = PlanRoomSave(rig.state, ListsOf(rig.state.CurrentRoomHeader), rig.pelnix);
+        ASSERT_TRUE(plan);
+        if (c.fault == Fault::StorageFull || c.fault == Fault::RoomForClipOnly) {
+            for (auto& area : areas) {
+                area.Used = area.Length;
+            }
+            if (c.fault == Fault::RoomForClipOnly) {
+                areas[0].Used -= plan->layers[0].reserved;
+            }
+            rig.folder.WriteFile("os.bin", SerializeStorageTable(table));
+        } else if (c.fault == Fault::NotBlank) {
+            const uint8_t data[] = {1, 2, 3};
+            ASSERT_TRUE(std::move(RomFile::Open(rig.rom, OpenMode::ReadWrite))
+                            .value()
+                            .WriteAt(next + 40, data));
+        } else if (c.fault == Fault::NoBackup) {
+            std::filesystem::create_directories(RomBackups::BackupPathOf(rig.rom) / "keep");
+        } else if (c.fault == Fault::Unwritable) {
+            std::filesystem::permissions(rig.rom, std::filesystem::perms::owner_read);
+        }
+        const Bytes before = rig.Bytes();
+        const Bytes storageBefore = ReadWholeFile(rig.storagePath);
+
+        auto saved = SaveRoom(rig.state, ListsOf(rig.state.CurrentRoomHeader), services);
+        ASSERT_FALSE(saved);
+        const std::string text = Describe(saved.error());
+        EXPECT_NE(text.find(c.message), std::string::npos) << text;
+        EXPECT_TRUE(rig.Bytes() == before) << text;
+        EXPECT_EQ(ReadWholeFile(rig.storagePath), storageBefore) << text;
+        EXPECT_EQ(rig.state.LevelLayer.Cell(0, 0), 0x12);
+        EXPECT_TRUE(rig.state.LevelDirty);
+    }
+}
+
+TEST(RoomSave, BacksTheRomUpBeforeItsFirstWriteInARun) {
+    SaveRig rig(Game::ZM);
+    const auto backup = rig.folder / "game.gba.bak";
+    const Bytes original = rig.Bytes();
+    auto first = rig.Save();
+    ASSERT_TRUE(first) << Describe(first.error());
+    EXPECT_EQ(first->backup, backup);
+    EXPECT_EQ(ReadWholeFile(backup), original);
+    EXPECT_EQ(SaveStatusText(*first),
+              "Room saved. A backup of the ROM was written to " + backup.string() + ".");
+
+    const Bytes marker = {'o', 'l', 'd'};
+    rig.folder.WriteFile("game.gba.bak", marker);
+    auto second = rig.Save(); // the same run: the backup is left alone
+    ASSERT_TRUE(second);
+    EXPECT_FALSE(second->backup);
+    EXPECT_EQ(ReadWholeFile(backup), marker);
+
+    RomBackups nextRun;
+    SaveServices services{rig.pelnix, nextRun, {}};
+    const Bytes beforeThird = rig.Bytes();
+    ASSERT_TRUE(SaveRoom(rig.state, ListsOf(rig.state.CurrentRoomHeader), services));
+    EXPECT_EQ(ReadWholeFile(backup), beforeThird);
+}
+
+TEST(RoomSave, LayersLongerThanTheOldReaderLimitReadBackWhole) {
+    for (Game game : {Game::ZM, Game::MF}) {
+        SaveRig rig(game);
+        ApplyRoomResize(rig.state, RoomSize{255, 255});
+        uint32_t seed = 12345;
+        for (int i = 0; i < 255 * 255; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            rig.state.LevelLayer.SetCell(i % 255, i / 255,
+                                         static_cast<int16_t>((seed >> 16) & 0x3FF));
+        }
+        const auto cells = rig.state.LevelLayer.StoredCells();
+        auto saved = rig.Save();
+        ASSERT_TRUE(saved) << Describe(saved.error());
+        EXPECT_GT(saved->layers.at(2).written, 32572u); // clip, foreground, level
+        EXPECT_TRUE(saved->differences.empty() && saved->reloadProblems.empty());
+        EXPECT_EQ(rig.Reopened()->LevelLayer.StoredCells(), cells);
+    }
+}
+
+TEST(RoomSave, VerifyReportsDataThatReadsBackDifferently) {
+    SaveRig rig(Game::ZM);
+    ASSERT_TRUE(PaintCell(rig.state, LayerKind::Level, 1, 1, 0x44));
+    std::vector<std::string> log;
+    rig.services.writerFor = [&log](RomFile& f) {
+        return std::make_unique<FaultyWriter>(f, log, -1, false, 1); // the level layer
+    };
+    auto saved = rig.Save();
+    ASSERT_TRUE(saved) << Describe(saved.error());
+    ASSERT_FALSE(saved->differences.empty());
+    EXPECT_NE(saved->differences[0].find("level layer"), std::string::npos);
+    EXPECT_EQ(SaveWarningText(*saved)->rfind(
+                  "The room was saved, but loading it again shows differences:", 0),
+              0u);
+}
+
+} // namespace
+} // namespace quarnel
