@@ -9,7 +9,9 @@
 #include "main/frmMain.h"
 #include "rom/ProgramFolder.h"
 #include "sprites/frmED.h"
+#include "storage/PelnixBinding.h"
 #include "storage/Storage.h"
+#include "storage/frmData.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -50,8 +52,8 @@ int main(int argc, char** argv) {
     auto state = std::make_unique<quarnel::EditorState>(quarnel::StorageSystem::DefaultPath());
     quarnel::QtDialogs interactive(nullptr);
     UnattendedDialogs unattended;
-    quarnel::Dialogs& dialogs = screenshot.isEmpty() ? static_cast<quarnel::Dialogs&>(interactive)
-                                                     : unattended;
+    quarnel::Dialogs& dialogs =
+        screenshot.isEmpty() ? static_cast<quarnel::Dialogs&>(interactive) : unattended;
 
     quarnel::frmMain::SideWindows sideWindows;
     sideWindows.palette = [&](QWidget* parent) -> QWidget* {
@@ -60,15 +62,21 @@ int main(int argc, char** argv) {
     sideWindows.enemyData = [&](QWidget* parent) -> QWidget* {
         return new quarnel::frmED(*state, {}, parent);
     };
+    sideWindows.storage = [&](QWidget* parent) -> QWidget* {
+        return new quarnel::frmData(state->Storage, dialogs, parent);
+    };
     sideWindows.reload = [](QWidget* window) {
         if (auto* palette = qobject_cast<quarnel::frmPal*>(window)) {
             palette->LoadForm();
         } else if (auto* enemies = qobject_cast<quarnel::frmED*>(window)) {
             enemies->LoadForm();
+        } else if (auto* storage = qobject_cast<quarnel::frmData*>(window)) {
+            storage->Form_Load();
         }
     };
 
-    quarnel::frmMain window(*state, dialogs, quarnel::ProgramFolder(), std::move(sideWindows));
+    quarnel::frmMain window(*state, dialogs, quarnel::ProgramFolder(), quarnel::DefaultPelnix(),
+                            std::move(sideWindows));
     interactive.SetParent(&window);
     window.show();
     if (!arguments.isEmpty()) {

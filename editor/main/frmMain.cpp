@@ -5,6 +5,7 @@
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
 #include "rom/Hex.h"
+#include "storage/QtRoomSaveActions.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -54,12 +55,27 @@ QLabel* ValueLabel() {
 } // namespace
 
 frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dataFolder,
-                 SideWindows sideWindows, QWidget* parent)
+                 PelnixBinding& pelnix, SideWindows sideWindows, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_dialogs(dialogs), m_dataFolder(std::move(dataFolder)),
       m_sideWindows(std::move(sideWindows)) {
     setWindowTitle(QStringLiteral("Quarnel"));
+    m_saveActions = new RoomSaveActions(
+        m_state, m_dialogs,
+        [this] {
+            return HeaderLists{static_cast<uint8_t>(cboTileset->currentIndex()),
+                               static_cast<uint8_t>(cboMusic->currentIndex()),
+                               static_cast<uint8_t>(cboMX->currentIndex()),
+                               static_cast<uint8_t>(cboMY->currentIndex())};
+        },
+        this, pelnix);
     BuildControls();
     BuildMenus();
+    connect(m_saveActions, &RoomSaveActions::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 15000); });
+    connect(m_saveActions, &RoomSaveActions::roomChanged, this, [this] {
+        RedrawMap(m_state);
+        ShowRoom(LoadReport{true, {}});
+    });
     Form_Load();
 }
 
@@ -215,7 +231,7 @@ void frmMain::BuildControls() {
     for (QCheckBox* box : {chkViewForeground, chkViewLevel, chkViewBack}) {
         connect(box, &QCheckBox::clicked, this, [this] { ViewBox_Click(); });
     }
-    connect(cmdSave, &QPushButton::clicked, this, [this] { NotAvailable("Save Room"); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
 }
 
 QWidget* frmMain::BuildMapFrame() {
@@ -284,6 +300,7 @@ void frmMain::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     mnuOpen = file->addAction(QStringLiteral("&Open"), this, [this] { OpenRom(); });
     mnuOpen->setShortcut(QKeySequence::Open);
+    file->addAction(m_saveActions->SaveAction());
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -299,8 +316,11 @@ void frmMain::BuildMenus() {
     QMenu* room = advanced->addMenu(QStringLiteral("Room"));
     mnuDoorEditor = room->addAction(QStringLiteral("Door Editor"), this,
                                     [this] { NotAvailable("The door editor"); });
-    mnuResize = room->addAction(QStringLiteral("Resize Room"), this,
-                                [this] { NotAvailable("Resize Room"); });
+    mnuResize = room->addAction(QStringLiteral("Resize Room"), this, [this] {
+        if (m_state.RomOpened) {
+            m_saveActions->mnuResize_Click();
+        }
+    });
     mnuMV = room->addAction(QStringLiteral("Music Viewer"), this,
                             [this] { NotAvailable("The music viewer"); });
     mnuDebugRoom = room->addAction(QStringLiteral("Debug Room"), this,

@@ -32,7 +32,9 @@ class QTimer;
 namespace quarnel {
 
 class MarkerLabelWidget;
+class PelnixBinding;
 class PictureWidget;
+class RoomSaveActions;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -46,9 +48,10 @@ public:
         std::function<void(QWidget* window)> reload;        // refills a window after a room load
     };
 
-    // `dataFolder` holds "ZMClip.txt" (the program's folder in the real program).
+    // `dataFolder` holds "ZMClip.txt" (the program's folder in the real program); `pelnix`
+    // is the binding room saves encode layers with.
     frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dataFolder,
-            SideWindows sideWindows = {}, QWidget* parent = nullptr);
+            PelnixBinding& pelnix, SideWindows sideWindows = {}, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Opens a ROM by path as "&Open" does after its file dialog.
@@ -137,6 +140,7 @@ public:
     void tmrTile_Timer(int slot);
     void mnuSMP_Click();
     void mnuUpdate_Click();
+    void cmdSave_Click();
 
 signals:
     // After every room selection, for windows that show room data.
@@ -187,6 +191,7 @@ private:
     QWidget* m_paletteWindow = nullptr;
     QWidget* m_enemyWindow = nullptr;
     QWidget* m_storageWindow = nullptr;
+    RoomSaveActions* m_saveActions = nullptr;
 };
 
 } // namespace quarnel

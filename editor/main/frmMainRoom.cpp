@@ -11,6 +11,7 @@
 #include "rom/GameDetection.h"
 #include "rom/Hex.h"
 #include "rom/RomFile.h"
+#include "storage/QtRoomSaveActions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -323,6 +324,10 @@ void frmMain::tmrTile_Timer(int slot) {
     if (file && StepAnimation(*file, slot, m_state.Graphics)) {
         PicTSA->update();
     }
+}
+
+void frmMain::cmdSave_Click() {
+    m_saveActions->cmdSave_Click();
 }
 
 void frmMain::mnuUpdate_Click() {

@@ -7,6 +7,7 @@
 #include "main/PictureWidget.h"
 #include "main/frmMain.h"
 #include "rom/Hex.h"
+#include "storage/PelnixBinding.h"
 
 #include "GeneratedRoms.h"
 #include "ReferencePicture.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -35,7 +37,7 @@ namespace {
 struct Editor {
     explicit Editor(const TempFolder& folder)
         : state(std::make_unique<EditorState>(folder / "os.bin")),
-          window(std::make_unique<frmMain>(*state, dialogs, QUARNEL_BIN_DIR)) {
+          window(std::make_unique<frmMain>(*state, dialogs, QUARNEL_BIN_DIR, DefaultPelnix())) {
         window->show();
     }
     bool Open(const std::filesystem::path& path) {
@@ -361,6 +363,35 @@ private slots:
         editor.window->tmrTile_Timer(slot);
         QVERIFY(editor.state->Graphics.Slots[size_t(slot)].Counter != counter);
         QVERIFY(editor.state->Graphics.Tiles != tiles);
+    }
+
+    void SavesAPaintedRoomAndShowsItAfterTheReload() {
+        TempFolder folder;
+        Editor editor(folder);
+        const auto path = testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 1);
+        QVERIFY(editor.Open(path));
+        editor.ChooseArea(1);
+        editor.ChooseRoom(2);
+        const uint32_t oldLevel = editor.state->CurrentRoomHeader.LevelPointer;
+        editor.state->CurrentBlock = 0x33;
+        QTest::mouseClick(editor.window->picMap, Qt::LeftButton, {}, editor.CellPoint(3, 2));
+        editor.window->cboMusic->setCurrentIndex(0x2A);
+        editor.window->cmdSave->click();
+        QCOMPARE(editor.state->Room, 2);
+        QVERIFY(!editor.state->HasUnsavedChanges());
+        QVERIFY(editor.state->CurrentRoomHeader.LevelPointer != oldLevel);
+        QCOMPARE(editor.state->LevelLayer.Cell(3, 2), int16_t{0x33});
+        QCOMPARE(editor.state->CurrentRoomHeader.Music, uint8_t{0x2A});
+        QCOMPARE(editor.window->cboMusic->currentIndex(), 0x2A);
+        QVERIFY(std::filesystem::exists(folder / "zm.gba.bak"));
+        QVERIFY(PictureMatchesFullRedraw(*editor.state));
+
+        // A fresh window on the same file shows the change.
+        Editor again(folder);
+        QVERIFY(again.Open(path));
+        again.ChooseArea(1);
+        again.ChooseRoom(2);
+        QCOMPARE(again.state->LevelLayer.Cell(3, 2), int16_t{0x33});
     }
 
     void SavesTheMapPicture() {
