@@ -7,6 +7,7 @@
 
 #include "main/Dialogs.h"
 #include "main/EditorState.h"
+#include "main/MapLabels.h"
 #include "main/RoomLoading.h"
 
 #include <QMainWindow>
@@ -168,6 +169,11 @@ private:
     void SetRoomList(int count);
     bool ConfirmDiscard();
     void ReportProblems(const std::vector<Error>& problems);
+
+    // One mouse move over a marker: the position display follows it and, with the left button
+    // alone (not Ctrl), it snaps to the block under the pointer; the snap it made, if any.
+    std::optional<LabelSnap> MarkerMouseMove(MarkerLabelWidget* label, Qt::MouseButtons buttons,
+                                             Qt::KeyboardModifiers modifiers, QPointF position);
 
     // The map.
     void EditBox_Click(QCheckBox* box, EditTarget target);

@@ -190,40 +190,47 @@ void frmMain::Enemy_MouseDown(int index, Qt::MouseButton button) {
     lblEnemy->setText(QString::number(index));
 }
 
-void frmMain::Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
-                              QPointF position) {
-    if (modifiers == Qt::ControlModifier || static_cast<size_t>(index) >= Enemy.size()) {
-        return;
+std::optional<LabelSnap> frmMain::MarkerMouseMove(MarkerLabelWidget* label,
+                                                  Qt::MouseButtons buttons,
+                                                  Qt::KeyboardModifiers modifiers,
+                                                  QPointF position) {
+    if (modifiers == Qt::ControlModifier) {
+        return std::nullopt;
     }
-    MarkerLabelWidget* label = Enemy[static_cast<size_t>(index)];
     picMap_MouseMove(Qt::NoButton, QPointF(label->Left(), label->Top()));
     if (buttons != Qt::LeftButton) {
-        return;
+        return std::nullopt;
     }
     const LabelSnap snap = SnapLabel({label->Left(), label->Top()}, static_cast<int>(position.x()),
                                      static_cast<int>(position.y()));
     label->PlaceAt(snap.position.left, snap.position.top);
-    if (MoveSprite(m_state.Sprites, m_state.ShownSpriteList, static_cast<size_t>(index), snap)) {
+    Label13->setText(QString::number(label->Index()));
+    return snap;
+}
+
+void frmMain::Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                              QPointF position) {
+    if (static_cast<size_t>(index) >= Enemy.size()) {
+        return;
+    }
+    const auto snap =
+        MarkerMouseMove(Enemy[static_cast<size_t>(index)], buttons, modifiers, position);
+    if (snap &&
+        MoveSprite(m_state.Sprites, m_state.ShownSpriteList, static_cast<size_t>(index), *snap)) {
         m_state.Edited = true;
     }
-    Label13->setText(QString::number(index));
 }
 
 void frmMain::lblDoors_MouseMove(int index, Qt::MouseButtons buttons,
                                  Qt::KeyboardModifiers modifiers, QPointF position) {
-    if (modifiers == Qt::ControlModifier || static_cast<size_t>(index) >= lblDoors.size()) {
+    if (static_cast<size_t>(index) >= lblDoors.size()) {
         return;
     }
-    MarkerLabelWidget* label = lblDoors[static_cast<size_t>(index)];
-    picMap_MouseMove(Qt::NoButton, QPointF(label->Left(), label->Top()));
-    if (buttons != Qt::LeftButton) {
-        return;
+    // Door positions change in memory only; they are never written to the ROM.
+    if (const auto snap =
+            MarkerMouseMove(lblDoors[static_cast<size_t>(index)], buttons, modifiers, position)) {
+        MoveDoor(m_state.Doors, static_cast<size_t>(index), *snap);
     }
-    const LabelSnap snap = SnapLabel({label->Left(), label->Top()}, static_cast<int>(position.x()),
-                                     static_cast<int>(position.y()));
-    label->PlaceAt(snap.position.left, snap.position.top);
-    MoveDoor(m_state.Doors, static_cast<size_t>(index), snap);
-    Label13->setText(QString::number(index));
 }
 
 } // namespace quarnel
