@@ -2,6 +2,8 @@
 // Shared by the Pelnix fuzz targets: exact-size heap buffers (so AddressSanitizer reports
 // any access one byte outside) and the choice of a destination size from the input.
 
+#include "pelnix_codecs.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -51,6 +53,34 @@ inline void Require(bool condition) {
     if (!condition) {
         std::abort();
     }
+}
+
+using Decoder = PelnixStatus (*)(const uint8_t* source, size_t source_size, uint8_t* destination,
+                                 size_t destination_size, size_t* written);
+
+// One decode of a fuzz input (a mode byte choosing the destination size, then the stream)
+// into exact-size buffers, with the properties every bounded decoder keeps: it never claims
+// more than the destination, finishes exactly at the declared size, and writes nothing when
+// the destination is too small.
+struct DecodeRun {
+    ExactBuffer stream;
+    ExactBuffer out;
+    uint32_t declared = 0;
+    size_t written = 0;
+    PelnixStatus status = PELNIX_OK;
+};
+
+inline DecodeRun DecodeChecked(Decoder decode, const uint8_t* data, size_t size) {
+    ExactBuffer stream(data + 1, size - 1);
+    const uint32_t declared = pelnix_declared_size(stream.data.get(), stream.size);
+    ExactBuffer out(DestinationSize(data[0], declared));
+    size_t written = 0;
+    const PelnixStatus status =
+        decode(stream.data.get(), stream.size, out.data.get(), out.size, &written);
+    Require(written <= out.size);
+    Require(status != PELNIX_OK || written == declared);
+    Require(status != PELNIX_DESTINATION_TOO_SMALL || written == 0);
+    return {std::move(stream), std::move(out), declared, written, status};
 }
 
 } // namespace quarnel::fuzz

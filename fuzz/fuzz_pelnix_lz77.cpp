@@ -14,16 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) {
         return 0;
     }
-    const ExactBuffer stream(data + 1, size - 1);
-    const uint32_t declared = pelnix_declared_size(stream.data.get(), stream.size);
-    ExactBuffer out(quarnel::fuzz::DestinationSize(data[0], declared));
-
-    size_t written = 0;
-    const PelnixStatus status =
-        pelnix_lz77_decode(stream.data.get(), stream.size, out.data.get(), out.size, &written);
-    Require(written <= out.size);
-    Require(status != PELNIX_OK || written == declared);
-    Require(status != PELNIX_DESTINATION_TOO_SMALL || written == 0);
+    auto run = quarnel::fuzz::DecodeChecked(pelnix_lz77_decode, data, size);
+    const ExactBuffer& stream = run.stream;
+    const ExactBuffer& out = run.out;
+    const PelnixStatus status = run.status;
+    [[maybe_unused]] const uint32_t declared = run.declared;
+    [[maybe_unused]] const size_t written = run.written;
 
     uint32_t length = 0;
     const PelnixStatus scan = pelnix_lz77_stream_length(stream.data.get(), stream.size, &length);

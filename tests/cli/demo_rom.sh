@@ -3,14 +3,7 @@
 # a bad game name or a bad seed is a usage error; an unwritable path is an error.
 set -euo pipefail
 
-cli="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-
-fail() {
-    echo "demo_rom: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/common.bash"
 
 title() { # the first 7 bytes of the cartridge title
     dd if="$1" bs=1 skip=$((0xA0)) count=7 status=none

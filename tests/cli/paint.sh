@@ -3,15 +3,9 @@
 # the header's pointers moved, the storage file advanced, the backup holds the file as it was;
 # a failing command leaves the ROM and the storage file as they were.
 set -euo pipefail
-cli=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.bash"
 os="$work/os.bin"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 pointer() { "$cli" header "$1" 0 1 | sed -n "s/^$2 *Address: //p"; }
 cell() { "$cli" layer "$1" 0 1 "$2" | sed -n "$(($4 + 2))p" | cut -d' ' -f$(($3 + 1)); }
 used() { # the sum of one game's Used counters

@@ -2,14 +2,7 @@
 # quarnel-cli render and tileset on generated images: picture sizes, formats, hidden layers,
 # errors.
 set -euo pipefail
-cli=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/common.bash"
 
 le32() { # file offset -> the little-endian 32-bit value there
     od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '

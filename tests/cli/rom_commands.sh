@@ -1,14 +1,7 @@
 #!/usr/bin/env bash
 # quarnel-cli info, header and layer on generated images of both games.
 set -euo pipefail
-cli=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/common.bash"
 
 "$cli" demo-rom zm "$work/zm.gba" >/dev/null
 "$cli" demo-rom mf "$work/mf.gba" >/dev/null

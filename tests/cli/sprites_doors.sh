@@ -3,23 +3,8 @@
 # with a two-entry list, an empty list and a refused one; an area's door records; Fusion and
 # usage errors.
 set -euo pipefail
-cli=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.bash"
 rom="$work/zm.gba"
-
-fail() {
-    echo "FAIL: $1" >&2
-    exit 1
-}
-
-expect_output() { # name expected actual
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1" >&2
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") >&2 || true
-        exit 1
-    fi
-}
 
 put() { # file offset bytes (printf escapes)
     printf "$3" | dd of="$1" bs=1 seek=$(($2)) conv=notrunc status=none

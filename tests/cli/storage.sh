@@ -2,23 +2,8 @@
 # quarnel-cli storage, end to end: a missing file shows zeros and stays missing, --reset writes
 # the defaults, a second run reads them back, and a reset keeps what is handed out.
 set -euo pipefail
-cli=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.bash"
 os="$work/os.bin"
-
-fail() {
-    echo "FAIL: $1" >&2
-    exit 1
-}
-
-expect_output() { # name expected actual
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1" >&2
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") >&2 || true
-        exit 1
-    fi
-}
 
 defaults='ZM area 0 offset 760D38 used 0 length F2C8
 ZM area 1 offset 770000 used 0 length 1000

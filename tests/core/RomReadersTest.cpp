@@ -19,10 +19,7 @@ namespace {
 using testing::GeneratedRom;
 using testing::TempFolder;
 
-struct Image {
-    Game game;
-    uint32_t seed;
-};
+using testing::Image;
 
 class GeneratedImage : public ::testing::TestWithParam<Image> {
 protected:
@@ -81,8 +78,8 @@ TEST_P(GeneratedImage, EveryRoomReadsBackAsBuilt) {
         for (size_t r = 0; r < built.areas[area].expectedRoomCount; ++r) {
             SCOPED_TRACE("area " + std::to_string(area) + " room " + std::to_string(r));
             const auto& room = rooms[r];
-            auto header = ReadRoomHeader(*file, catalog, static_cast<int>(area),
-                                         static_cast<int>(r));
+            auto header =
+                ReadRoomHeader(*file, catalog, static_cast<int>(area), static_cast<int>(r));
             ASSERT_TRUE(header);
             ASSERT_EQ(header->ToBytes(), room.header.ToBytes());
             const std::pair<LayerKind, const std::optional<RoomLayer>*> tileLayers[] = {
@@ -124,10 +121,7 @@ INSTANTIATE_TEST_SUITE_P(BothGames, GeneratedImage,
                          ::testing::Values(Image{Game::ZM, 1}, Image{Game::ZM, 2},
                                            Image{Game::ZM, 7}, Image{Game::MF, 1},
                                            Image{Game::MF, 2}, Image{Game::MF, 7}),
-                         [](const auto& param) {
-                             return std::string(GameCodeText(param.param.game)) + "_seed" +
-                                    std::to_string(param.param.seed);
-                         });
+                         testing::ImageName<::testing::TestParamInfo<Image>>);
 
 } // namespace
 } // namespace quarnel

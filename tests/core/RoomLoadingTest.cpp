@@ -17,10 +17,7 @@ namespace {
 using testing::GeneratedRom;
 using testing::TempFolder;
 
-struct Image {
-    Game game;
-    uint32_t seed;
-};
+using testing::Image;
 
 bool SamePicture(const Surface& picture, const testing::ReferenceImage& expected) {
     if (picture.Width() != expected.width || picture.Height() != expected.height) {
@@ -72,10 +69,7 @@ TEST_P(EveryRoom, LoadsCleanlyAndShowsTheBuiltRoom) {
 INSTANTIATE_TEST_SUITE_P(Generated, EveryRoom,
                          ::testing::Values(Image{Game::ZM, 1}, Image{Game::MF, 1},
                                            Image{Game::ZM, 4}, Image{Game::MF, 4}),
-                         [](const auto& param) {
-                             return std::string(GameCodeText(param.param.game)) + "_seed" +
-                                    std::to_string(param.param.seed);
-                         });
+                         testing::ImageName<::testing::TestParamInfo<Image>>);
 
 } // namespace
 } // namespace quarnel
