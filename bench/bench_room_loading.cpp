@@ -1,8 +1,8 @@
 // Loading a typical room of a generated image the way room selection does: header, tileset
 // (LZ77 tiles, palette, block table, picture), layers, map picture, clipdata, sprites.
 
+#include "demo/SyntheticRom.h"
 #include "main/RoomLoading.h"
-#include "rom/SyntheticRom.h"
 
 #include <benchmark/benchmark.h>
 

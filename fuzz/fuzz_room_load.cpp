@@ -2,10 +2,10 @@
 // overwrites. The input is a list of patches (3 bytes of offset selector, 1 byte of value)
 // aimed at the ranges the editor reads first; the room to load comes from its first bytes.
 
+#include "demo/SyntheticRom.h"
 #include "main/RoomLoading.h"
 #include "rom/GameTables.h"
 #include "rom/RomFile.h"
-#include "rom/SyntheticRom.h"
 
 #include <cstdint>
 #include <cstdlib>

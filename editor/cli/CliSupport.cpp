@@ -1,7 +1,7 @@
 #include "cli/CliSupport.h"
 
+#include "common/Hex.h"
 #include "rom/GameDetection.h"
-#include "rom/Hex.h"
 
 #include <ostream>
 

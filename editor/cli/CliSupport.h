@@ -2,8 +2,8 @@
 // Shared pieces of the quarnel-cli commands: argument parsing and opening a ROM with its
 // game tables.
 
+#include "common/Error.h"
 #include "rom/Catalog.h"
-#include "rom/Error.h"
 #include "rom/RomFile.h"
 
 #include <cstdint>

@@ -3,8 +3,8 @@
 
 #include "cli/Commands.h"
 
-#include "rom/Hex.h"
-#include "rom/SyntheticRom.h"
+#include "common/Hex.h"
+#include "demo/SyntheticRom.h"
 
 #include <ostream>
 #include <string_view>

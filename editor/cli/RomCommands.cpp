@@ -2,8 +2,8 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "common/Hex.h"
 #include "dumps/RoomDump.h"
-#include "rom/Hex.h"
 #include "rom/LayerCodec.h"
 
 #include <ostream>

@@ -6,9 +6,9 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "common/Hex.h"
 #include "main/MapEditing.h"
 #include "main/RoomLoading.h"
-#include "rom/Hex.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
 #include "storage/RoomResize.h"

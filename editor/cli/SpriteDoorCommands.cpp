@@ -3,8 +3,8 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "common/Hex.h"
 #include "doors/DoorData.h"
-#include "rom/Hex.h"
 #include "sprites/SpriteLists.h"
 
 #include <ostream>

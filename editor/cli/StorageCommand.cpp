@@ -3,7 +3,7 @@
 
 #include "cli/Commands.h"
 
-#include "rom/Hex.h"
+#include "common/Hex.h"
 #include "storage/Storage.h"
 
 #include <ostream>

@@ -6,9 +6,9 @@
 // label moves its record's X and Y) and are never written back to the ROM. Fusion's doors
 // are not read.
 
+#include "common/Error.h"
+#include "common/Result.h"
 #include "main/MapLabels.h"
-#include "rom/Error.h"
-#include "rom/Result.h"
 
 #include <array>
 #include <cstddef>

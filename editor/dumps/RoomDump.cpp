@@ -1,6 +1,6 @@
 #include "dumps/RoomDump.h"
 
-#include "rom/Hex.h"
+#include "common/Hex.h"
 
 namespace quarnel {
 

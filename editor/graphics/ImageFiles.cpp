@@ -1,7 +1,7 @@
 #include "graphics/ImageFiles.h"
 
+#include "common/ByteOrder.h"
 #include "graphics/Checksums.h"
-#include "rom/ByteOrder.h"
 
 #include <atomic>
 #include <chrono>

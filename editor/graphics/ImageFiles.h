@@ -4,9 +4,9 @@
 // temporary file beside the target, then renamed over it, so a failed write never leaves a
 // half-written picture under the chosen name.
 
+#include "common/Error.h"
+#include "common/Result.h"
 #include "graphics/Surface.h"
-#include "rom/Error.h"
-#include "rom/Result.h"
 
 #include <cstdint>
 #include <filesystem>

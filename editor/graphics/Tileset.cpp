@@ -1,8 +1,8 @@
 #include "graphics/Tileset.h"
 
+#include "common/ByteOrder.h"
 #include "graphics/Lz77Codec.h"
 #include "graphics/PointerRead.h"
-#include "rom/ByteOrder.h"
 #include "rom/GameTables.h"
 #include "rom/RomFile.h"
 

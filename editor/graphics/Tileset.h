@@ -4,13 +4,13 @@
 // drawn from. One Tileset lives as long as the editor's room state; every room load fills
 // it anew from the ROM (nothing is cached between loads, except the slots' frame counters).
 
+#include "common/Error.h"
+#include "common/Result.h"
 #include "graphics/Gba.h"
 #include "graphics/Surface.h"
 #include "rom/Catalog.h"
-#include "rom/Error.h"
 #include "rom/Game.h"
 #include "rom/GameTables.h"
-#include "rom/Result.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "main/MapEditing.h"
 
+#include "common/Hex.h"
 #include "main/RoomLoading.h"
-#include "rom/Hex.h"
 
 namespace quarnel {
 

@@ -1,6 +1,6 @@
 #include "main/NameLists.h"
 
-#include "rom/Hex.h"
+#include "common/Hex.h"
 
 #include <fstream>
 

@@ -3,9 +3,9 @@
 // Each returns what went wrong as a list of errors for the caller to report; a room with a
 // broken layer still loads, with that layer treated as absent.
 
+#include "common/Error.h"
+#include "common/Result.h"
 #include "main/EditorState.h"
-#include "rom/Error.h"
-#include "rom/Result.h"
 
 #include <filesystem>
 #include <vector>

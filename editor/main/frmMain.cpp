@@ -2,9 +2,9 @@
 
 #include "main/frmMain.h"
 
+#include "common/Hex.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
-#include "rom/Hex.h"
 #include "storage/QtRoomSaveActions.h"
 
 #include <QAction>

@@ -3,10 +3,10 @@
 
 #include "main/frmMain.h"
 
+#include "common/Hex.h"
 #include "main/MapEditing.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
-#include "rom/Hex.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,6 +2,7 @@
 
 #include "main/frmMain.h"
 
+#include "common/Hex.h"
 #include "graphics/Animation.h"
 #include "graphics/ImageFiles.h"
 #include "main/MarkerLabelWidget.h"
@@ -9,7 +10,6 @@
 #include "main/PictureWidget.h"
 #include "rom/Catalog.h"
 #include "rom/GameDetection.h"
-#include "rom/Hex.h"
 #include "rom/RomFile.h"
 #include "storage/QtRoomSaveActions.h"
 

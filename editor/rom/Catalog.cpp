@@ -1,6 +1,6 @@
 #include "rom/Catalog.h"
 
-#include "rom/ByteOrder.h"
+#include "common/ByteOrder.h"
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
 #include "rom/RomFile.h"

@@ -3,9 +3,9 @@
 // table pointers and minimap pointers, the tileset table and the first sixteen records of
 // the animated graphics table; the area names; and the room count of an area.
 
-#include "rom/Error.h"
+#include "common/Error.h"
+#include "common/Result.h"
 #include "rom/Game.h"
-#include "rom/Result.h"
 #include "rom/RoomHeader.h"
 
 #include <array>

@@ -3,9 +3,9 @@
 // "ZEROMIS" is Zero Mission, "metroid" is Fusion (case-sensitive). Anything else, and a
 // file too short or unreadable, is not a ROM the editor handles.
 
-#include "rom/Error.h"
+#include "common/Error.h"
+#include "common/Result.h"
 #include "rom/Game.h"
-#include "rom/Result.h"
 
 #include <cstdint>
 #include <filesystem>

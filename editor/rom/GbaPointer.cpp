@@ -1,6 +1,6 @@
 #include "rom/GbaPointer.h"
 
-#include "rom/Hex.h"
+#include "common/Hex.h"
 
 namespace quarnel {
 

@@ -3,9 +3,9 @@
 // The one place where pointers become offsets, and where a pointer that leads outside the
 // file is caught before anything follows it.
 
-#include "rom/Error.h"
+#include "common/Error.h"
+#include "common/Result.h"
 #include "rom/GameTables.h"
-#include "rom/Result.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "rom/LayerCodec.h"
 
+#include "common/Hex.h"
 #include "rom/GbaPointer.h"
-#include "rom/Hex.h"
 #include "rom/RomFile.h"
 
 #include <algorithm>

@@ -6,8 +6,8 @@
 // run, low 15 bits the length), the form the games' own data mostly uses. A count of 0
 // ends the pass.
 
-#include "rom/Error.h"
-#include "rom/Result.h"
+#include "common/Error.h"
+#include "common/Result.h"
 #include "rom/RoomHeader.h"
 #include "rom/RoomLayer.h"
 

@@ -1,6 +1,6 @@
 #include "rom/RomFile.h"
 
-#include "rom/ByteOrder.h"
+#include "common/ByteOrder.h"
 
 #include <algorithm>
 #include <cerrno>

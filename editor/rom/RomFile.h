@@ -3,8 +3,8 @@
 // editor opens the file by its path, does its reads or writes and closes it again (the
 // destructor closes); there is no in-memory image of the ROM.
 
-#include "rom/Error.h"
-#include "rom/Result.h"
+#include "common/Error.h"
+#include "common/Result.h"
 
 #include <cstddef>
 #include <cstdint>

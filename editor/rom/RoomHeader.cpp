@@ -1,6 +1,6 @@
 #include "rom/RoomHeader.h"
 
-#include "rom/ByteOrder.h"
+#include "common/ByteOrder.h"
 
 namespace quarnel {
 

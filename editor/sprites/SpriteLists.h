@@ -8,9 +8,9 @@
 // keeps the file open. A list that cannot be read safely is refused: it is left empty and
 // unmarked, so a save can never write it.
 
+#include "common/Error.h"
+#include "common/Result.h"
 #include "main/MapLabels.h"
-#include "rom/Error.h"
-#include "rom/Result.h"
 #include "rom/RoomHeader.h"
 
 #include <array>

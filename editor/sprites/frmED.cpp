@@ -1,9 +1,9 @@
 #include "sprites/frmED.h"
 
+#include "common/Hex.h"
 #include "main/EditorState.h"
 #include "rom/Catalog.h"
 #include "rom/GbaPointer.h"
-#include "rom/Hex.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -6,9 +6,9 @@
 // library or symbol is an error value naming every path tried; nothing is loaded from the
 // system's library path, so the editor always runs with the library it shipped with.
 
-#include "rom/Error.h"
+#include "common/Error.h"
+#include "common/Result.h"
 #include "rom/LayerCodec.h"
-#include "rom/Result.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -3,8 +3,8 @@
 // into it: "<file name>.bak" in the same folder (game.gba -> game.gba.bak), replacing an
 // older copy. The GUI and the CLI each hold one RomBackups for their whole run.
 
-#include "rom/Error.h"
-#include "rom/Result.h"
+#include "common/Error.h"
+#include "common/Result.h"
 
 #include <filesystem>
 #include <optional>

@@ -3,8 +3,8 @@
 // through it, so a test can make any one step fail and check what the file holds then.
 // Offsets are ROM file offsets (not GbaPointers).
 
-#include "rom/Error.h"
-#include "rom/Result.h"
+#include "common/Error.h"
+#include "common/Result.h"
 
 #include <cstdint>
 #include <span>

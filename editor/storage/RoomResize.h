@@ -8,9 +8,9 @@
 // cancelled, empty, not a whole number, outside 1 to 255 (0 lies outside the stored layer
 // format), or a No to the size question abandons the resize with every layer unchanged.
 
+#include "common/Error.h"
+#include "common/Result.h"
 #include "main/EditorState.h"
-#include "rom/Error.h"
-#include "rom/Result.h"
 #include "storage/RoomSave.h"
 #include "storage/SavePlan.h"
 

@@ -1,6 +1,6 @@
 #include "storage/RoomSave.h"
 
-#include "rom/Hex.h"
+#include "common/Hex.h"
 #include "rom/RomFile.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"

@@ -13,10 +13,10 @@
 // bookkeeping for a save that then fails stays taken (os.bin only grows, and the space is
 // never given back); the ROM does not refer to it.
 
+#include "common/Error.h"
+#include "common/Result.h"
 #include "main/EditorState.h"
 #include "main/RoomLoading.h"
-#include "rom/Error.h"
-#include "rom/Result.h"
 #include "storage/RomWriter.h"
 #include "storage/SavePlan.h"
 

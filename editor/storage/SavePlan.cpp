@@ -1,8 +1,8 @@
 #include "storage/SavePlan.h"
 
+#include "common/Hex.h"
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
-#include "rom/Hex.h"
 #include "rom/RomFile.h"
 #include "storage/PelnixBinding.h"
 

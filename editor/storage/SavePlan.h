@@ -7,10 +7,10 @@
 // ROM was opened. Planning changes nothing: not the editor state, not the storage
 // bookkeeping, not the ROM file.
 
+#include "common/Error.h"
+#include "common/Result.h"
 #include "main/EditorState.h"
-#include "rom/Error.h"
 #include "rom/LayerCodec.h"
-#include "rom/Result.h"
 #include "rom/RoomHeader.h"
 #include "rom/RoomLayer.h"
 #include "sprites/SpriteLists.h"

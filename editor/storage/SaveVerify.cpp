@@ -1,6 +1,6 @@
 #include "storage/SaveVerify.h"
 
-#include "rom/Hex.h"
+#include "common/Hex.h"
 
 #include <algorithm>
 

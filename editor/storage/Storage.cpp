@@ -1,6 +1,6 @@
 #include "storage/Storage.h"
 
-#include "rom/Hex.h"
+#include "common/Hex.h"
 #include "rom/ProgramFolder.h"
 
 #include <algorithm>

@@ -9,9 +9,9 @@
 // byte 72, each area 12 bytes (Offset, Used, Length as signed 32-bit values). Only MF areas
 // 0 to 4 are ever handed out or shown; slots 5 and 6 are carried through the file unchanged.
 
-#include "rom/Error.h"
+#include "common/Error.h"
+#include "common/Result.h"
 #include "rom/Game.h"
-#include "rom/Result.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "rom/Hex.h"
+#include "common/Hex.h"
 
 #include <gtest/gtest.h>
 

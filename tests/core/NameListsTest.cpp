@@ -1,7 +1,7 @@
 #include "main/NameLists.h"
 
 #include "TempFolder.h"
-#include "rom/Hex.h"
+#include "common/Hex.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 // the description says, the tables sit where the games keep them, and the image depends on
 // nothing but (game, seed).
 
-#include "rom/SyntheticRom.h"
-#include "rom/ByteOrder.h"
+#include "demo/SyntheticRom.h"
+#include "common/ByteOrder.h"
+#include "demo/SyntheticEncoders.h"
+#include "demo/SyntheticImage.h"
 #include "rom/GameTables.h"
-#include "rom/SyntheticEncoders.h"
-#include "rom/SyntheticImage.h"
 
 #include <gtest/gtest.h>
 

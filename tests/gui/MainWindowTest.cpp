@@ -2,11 +2,11 @@
 // picking with the mouse on the real widgets, sprite markers, animation, and the paths that
 // must leave the open ROM and room as they were.
 
+#include "common/Hex.h"
 #include "graphics/RoomRenderer.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
 #include "main/frmMain.h"
-#include "rom/Hex.h"
 #include "storage/PelnixBinding.h"
 
 #include "GeneratedRoms.h"

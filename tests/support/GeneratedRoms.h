@@ -2,8 +2,8 @@
 // Generated ROM images for tests: built once per (game, seed) in a test run and written as
 // fresh copies into a test's temporary folder, never into the source tree.
 
+#include "demo/SyntheticRom.h"
 #include "rom/Game.h"
-#include "rom/SyntheticRom.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // description (tiles, palettes, block tables, layers) rather than through the editor's
 // tileset and renderer code, so the two can be compared.
 
-#include "rom/SyntheticRom.h"
+#include "demo/SyntheticRom.h"
 
 #include <cstdint>
 #include <vector>

@@ -8,9 +8,9 @@
 // the same bytes, on any platform. All offsets in the description are ROM file offsets unless
 // a field says GbaPointer (file offset + 0x08000000).
 
-#include "rom/Error.h"
+#include "common/Error.h"
+#include "common/Result.h"
 #include "rom/Game.h"
-#include "rom/Result.h"
 #include "rom/RoomHeader.h"
 #include "rom/RoomLayer.h"
 

@@ -1,4 +1,4 @@
-#include "rom/SyntheticEncoders.h"
+#include "demo/SyntheticEncoders.h"
 
 #include <algorithm>
 #include <array>

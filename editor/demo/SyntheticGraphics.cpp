@@ -2,12 +2,12 @@
 // block tables and backdrops; the animated tile tables; the common tiles and palettes; and
 // ZM's minimaps.
 
-#include "rom/ByteOrder.h"
+#include "common/ByteOrder.h"
+#include "demo/SyntheticArt.h"
+#include "demo/SyntheticAssembly.h"
+#include "demo/SyntheticEncoders.h"
+#include "demo/SyntheticRandom.h"
 #include "rom/GameTables.h"
-#include "rom/SyntheticArt.h"
-#include "rom/SyntheticAssembly.h"
-#include "rom/SyntheticEncoders.h"
-#include "rom/SyntheticRandom.h"
 
 #include <map>
 #include <string>

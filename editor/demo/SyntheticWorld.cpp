@@ -1,8 +1,8 @@
-#include "rom/SyntheticWorld.h"
+#include "demo/SyntheticWorld.h"
 
+#include "demo/SyntheticRandom.h"
 #include "rom/GameTables.h"
 #include "rom/RoomHeader.h"
-#include "rom/SyntheticRandom.h"
 
 #include <algorithm>
 #include <array>

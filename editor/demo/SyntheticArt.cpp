@@ -2,10 +2,10 @@
 // flips, block tables of TileEntry words, palette rows of GBA colours, common tiles and the
 // minimap graphics.
 
-#include "rom/SyntheticArt.h"
+#include "demo/SyntheticArt.h"
 
+#include "demo/SyntheticRandom.h"
 #include "rom/GameTables.h"
-#include "rom/SyntheticRandom.h"
 
 #include <cstdlib>
 #include <map>

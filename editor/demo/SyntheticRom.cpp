@@ -1,10 +1,10 @@
-#include "rom/SyntheticRom.h"
+#include "demo/SyntheticRom.h"
 
-#include "rom/ByteOrder.h"
+#include "common/ByteOrder.h"
+#include "demo/SyntheticArt.h"
+#include "demo/SyntheticAssembly.h"
+#include "demo/SyntheticRandom.h"
 #include "rom/GameTables.h"
-#include "rom/SyntheticArt.h"
-#include "rom/SyntheticAssembly.h"
-#include "rom/SyntheticRandom.h"
 
 #include <cerrno>
 #include <cstring>

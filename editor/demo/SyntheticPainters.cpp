@@ -1,8 +1,8 @@
 // The shade painters of the synthetic art: materials, the room building blocks, the common
 // blocks and the backdrop. All integer arithmetic, so the pictures are the same everywhere.
 
-#include "rom/SyntheticArt.h"
-#include "rom/SyntheticRandom.h"
+#include "demo/SyntheticArt.h"
+#include "demo/SyntheticRandom.h"
 
 #include <algorithm>
 #include <cstdlib>

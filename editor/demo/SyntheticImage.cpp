@@ -1,8 +1,8 @@
-#include "rom/SyntheticImage.h"
+#include "demo/SyntheticImage.h"
 
-#include "rom/ByteOrder.h"
+#include "common/ByteOrder.h"
+#include "common/Hex.h"
 #include "rom/GameTables.h"
-#include "rom/Hex.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,11 +1,11 @@
 // Writes the areas of a synthetic image: every room's layers, sprite lists and header, the
 // room tables with their planned gaps, the area table and the door tables.
 
-#include "rom/ByteOrder.h"
+#include "common/ByteOrder.h"
+#include "demo/SyntheticAssembly.h"
+#include "demo/SyntheticEncoders.h"
+#include "demo/SyntheticRandom.h"
 #include "rom/GameTables.h"
-#include "rom/SyntheticAssembly.h"
-#include "rom/SyntheticEncoders.h"
-#include "rom/SyntheticRandom.h"
 
 #include <stdexcept>
 #include <string>

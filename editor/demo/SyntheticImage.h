@@ -4,8 +4,8 @@
 // allocator that skips claimed ranges and the game's free space. Any overlap, or a write
 // outside claimed space, is a fault of the builder and throws std::logic_error.
 
+#include "demo/SyntheticRom.h"
 #include "rom/Game.h"
-#include "rom/SyntheticRom.h"
 
 #include <cstdint>
 #include <map>

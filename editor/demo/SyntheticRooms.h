@@ -4,8 +4,8 @@
 // a back layer pattern; foreground decoration; and the spots where sprites can stand.
 // Block numbers are those of the synthetic tilesets (BlockOf in SyntheticArt.h).
 
+#include "demo/SyntheticRom.h"
 #include "rom/RoomLayer.h"
-#include "rom/SyntheticRom.h"
 
 #include <cstdint>
 #include <vector>

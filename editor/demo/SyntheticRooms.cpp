@@ -1,7 +1,7 @@
-#include "rom/SyntheticRooms.h"
+#include "demo/SyntheticRooms.h"
 
-#include "rom/SyntheticArt.h"
-#include "rom/SyntheticRandom.h"
+#include "demo/SyntheticArt.h"
+#include "demo/SyntheticRandom.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "rom/Error.h"
+#include "common/Error.h"
 
-#include "rom/Hex.h"
+#include "common/Hex.h"
 
 namespace quarnel {
 

@@ -3,9 +3,9 @@
 // its part into the image (fixed tables into space claimed beforehand by ClaimFixedTables,
 // everything else through the allocator) and records what it wrote in the description.
 
-#include "rom/SyntheticImage.h"
-#include "rom/SyntheticRom.h"
-#include "rom/SyntheticWorld.h"
+#include "demo/SyntheticImage.h"
+#include "demo/SyntheticRom.h"
+#include "demo/SyntheticWorld.h"
 
 #include <cstdint>
 

@@ -3,10 +3,10 @@
 // exist and what they show, the animated tile tables, and per area its rooms (size, tileset,
 // layers, minimap place), its doors and the gap after its room table.
 
+#include "demo/SyntheticArt.h"
+#include "demo/SyntheticEncoders.h"
+#include "demo/SyntheticRooms.h"
 #include "rom/Game.h"
-#include "rom/SyntheticArt.h"
-#include "rom/SyntheticEncoders.h"
-#include "rom/SyntheticRooms.h"
 
 #include <cstddef>
 #include <cstdint>
