@@ -52,8 +52,8 @@ UndoLog RememberTargets(const RomFile& file, const SavePlan& plan) {
     if (plan.spriteList) {
         undo.Remember(file, plan.spriteList->offset, plan.spriteList->bytes.size());
     }
-    for (const auto& record : plan.tilesetWrites) {
-        undo.Remember(file, record.offset, record.bytes.size());
+    for (const auto& write : plan.inPlaceWrites) {
+        undo.Remember(file, write.offset, write.bytes.size());
     }
     undo.Remember(file, plan.headerOffset, RoomHeader::kSize);
     return undo;
@@ -83,8 +83,8 @@ Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
             return put;
         }
     }
-    for (const auto& record : plan.tilesetWrites) {
-        if (auto put = writer.WriteAt(record.offset, record.bytes); !put) {
+    for (const auto& write : plan.inPlaceWrites) {
+        if (auto put = writer.WriteAt(write.offset, write.bytes); !put) {
             return put;
         }
     }
@@ -214,6 +214,16 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     const LoadReport reload = SelectRoom(state, plan->area, plan->room);
     outcome.reloadProblems = reload.Problems;
     outcome.differences = VerifySavedRoom(state, *plan, reload);
+    if (auto reread = RomFile::Open(plan->romPath, OpenMode::Read); reread) {
+        for (const InPlaceWrite& write : plan->inPlaceWrites) {
+            if (!HoldsWrittenBytes(*reread, write)) {
+                outcome.differences.push_back(write.what + " reads back differently");
+            }
+        }
+    } else {
+        outcome.differences.push_back("the ROM file could not be read again to check the "
+                                      "records written in place");
+    }
     return outcome;
 }
 

@@ -214,14 +214,16 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
     plan.tilesetRecords = ChangedTilesetRecords(state.Tables);
     for (size_t index : plan.tilesetRecords) {
         const auto bytes = state.Tables.TilesetTable[index].ToBytes();
-        plan.tilesetWrites.push_back(
+        const auto read = state.Tables.TilesetTableAsRead[index].ToBytes();
+        plan.inPlaceWrites.push_back(
             {static_cast<uint32_t>(layout->tilesetTable + index * kTilesetRecordSize),
+             {read.begin(), read.end()},
              {bytes.begin(), bytes.end()},
              "tileset record " + std::to_string(index)});
-        if (plan.tilesetWrites.back().offset + uint64_t{kTilesetRecordSize} > file->Size()) {
-            return Fail(Error{ErrorKind::PointerOutOfRange,
-                              plan.tilesetWrites.back().what + " lies past the end of the file",
-                              plan.tilesetWrites.back().offset});
+    }
+    for (const InPlaceWrite& write : plan.inPlaceWrites) {
+        if (auto checked = CheckInPlaceWrite(*file, write); !checked) {
+            return Fail(checked.error());
         }
     }
     return plan;

@@ -14,6 +14,7 @@
 #include "rom/RoomHeader.h"
 #include "rom/RoomLayer.h"
 #include "sprites/SpriteLists.h"
+#include "storage/InPlaceWrite.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -53,13 +54,6 @@ struct PlannedLayer {
     uint32_t offset = 0;        // the ROM offset StorageAlloc will hand out for it
 };
 
-// An in-place write of existing data, never longer than what was read there.
-struct PlannedWrite {
-    uint32_t offset = 0;
-    std::vector<uint8_t> bytes;
-    std::string what; // for messages: "tileset record 12"
-};
-
 struct SavePlan {
     Game game = Game::None;
     std::filesystem::path romPath;
@@ -69,9 +63,12 @@ struct SavePlan {
     RoomHeader header;                         // as it will be written
     std::optional<SpriteListWrite> spriteList; // the first marked list, in place
     std::vector<PlannedLayer> layers;          // clipdata, foreground, level, back: those written
-    std::vector<size_t> tilesetRecords;        // indexes of the records written
-    std::vector<PlannedWrite> tilesetWrites;   // one per record, 20 bytes each
-    std::vector<std::string> notes;            // what the save leaves out, for the user
+    std::vector<size_t> tilesetRecords;        // indexes of the tileset records written
+    // Existing data rewritten where it stands, each checked against what was read there:
+    // the changed tileset records (20 bytes each) and any other records the room's editors
+    // changed. Written after the layers and before the header.
+    std::vector<InPlaceWrite> inPlaceWrites;
+    std::vector<std::string> notes; // what the save leaves out, for the user
 };
 
 // Plans the save of the room loaded in `state`. The clipdata is always written (unless it
@@ -82,7 +79,8 @@ struct SavePlan {
 // cannot be opened for writing (FileWrite); Pelnix or its RLComp cannot be loaded
 // (LibraryMissing); a layer cannot be encoded (BadLayer, BadArgument); the first marked
 // sprite list cannot be written in place (BadSpriteList, PointerOutOfRange); the storage
-// bookkeeping cannot serve every layer (StorageExhausted); or a block it would hand out lies
+// bookkeeping cannot serve every layer (StorageExhausted); an in-place write is refused by
+// CheckInPlaceWrite (its target changed since it was read); or a block it would hand out lies
 // past the end of the file or over bytes that are not blank (all 0xFF or all 0x00), which
 // means the bookkeeping does not match this ROM (StorageExhausted).
 Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists& lists,

@@ -282,7 +282,15 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, FaultInjection,
 
 // What can fail is checked before the first write: then the ROM, os.bin and the edits stay.
 TEST(RoomSave, ChecksEverythingBeforeTheFirstWrite) {
-    enum class Fault { Unwritable, NoPelnix, StorageFull, RoomForClipOnly, NotBlank, NoBackup };
+    enum class Fault {
+        Unwritable,
+        NoPelnix,
+        StorageFull,
+        RoomForClipOnly,
+        NotBlank,
+        NoBackup,
+        RecordChanged
+    };
     const struct {
         Fault fault;
         const char* message;
@@ -293,6 +301,7 @@ TEST(RoomSave, ChecksEverythingBeforeTheFirstWrite) {
         {Fault::RoomForClipOnly, "Free space is exhausted: the level layer needs "},
         {Fault::NotBlank, ") is not blank in this ROM"},
         {Fault::NoBackup, "Cannot write file: backup "},
+        {Fault::RecordChanged, "tileset record 3 at 0x"},
     };
     for (const auto& c : cases) {
         if (c.fault == Fault::Unwritable && ::geteuid() == 0) {
@@ -322,6 +331,13 @@ TEST(RoomSave, ChecksEverythingBeforeTheFirstWrite) {
                             .WriteAt(next + 40, data));
         } else if (c.fault == Fault::NoBackup) {
             std::filesystem::create_directories(RomBackups::BackupPathOf(rig.rom) / "keep");
+        } else if (c.fault == Fault::RecordChanged) {
+            // An edited record whose bytes in the file changed since they were read.
+            rig.state.Tables.TilesetTable[3].Palette ^= 0x10;
+            const uint8_t other[] = {0xAB};
+            ASSERT_TRUE(std::move(RomFile::Open(rig.rom, OpenMode::ReadWrite))
+                            .value()
+                            .WriteAt(LayoutOf(Game::MF)->tilesetTable + 3 * 20 + 8, other));
         } else if (c.fault == Fault::Unwritable) {
             std::filesystem::permissions(rig.rom, std::filesystem::perms::owner_read);
         }
