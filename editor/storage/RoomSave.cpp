@@ -5,6 +5,7 @@
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
 #include "storage/SaveVerify.h"
+#include "storage/UndoLog.h"
 
 #include <algorithm>
 
@@ -17,32 +18,6 @@ Error WithOutcome(Error error, const std::string& outcome) {
     error.detail += (error.detail.empty() ? "" : "; ") + outcome;
     return error;
 }
-
-// The bytes a save is about to overwrite, read before its first write, so that a failure
-// before the commit point can put them back.
-class UndoLog {
-public:
-    void Remember(const RomFile& file, uint32_t offset, size_t size) {
-        m_entries.push_back({offset, file.ReadBlock(offset, size)});
-    }
-
-    // Writes the remembered bytes back, the last write first, and flushes.
-    Result<void, Error> Restore(RomWriter& writer) const {
-        for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
-            if (auto put = writer.WriteAt(entry->offset, entry->bytes); !put) {
-                return put;
-            }
-        }
-        return writer.Flush();
-    }
-
-private:
-    struct Entry {
-        uint32_t offset;
-        std::vector<uint8_t> bytes;
-    };
-    std::vector<Entry> m_entries;
-};
 
 UndoLog RememberTargets(const RomFile& file, const SavePlan& plan) {
     UndoLog undo;
