@@ -8,12 +8,16 @@
 #include "main/QtDialogs.h"
 #include "main/frmMain.h"
 #include "rom/ProgramFolder.h"
+#include "side/frmMiniMap.h"
+#include "side/frmMusicView.h"
 #include "sprites/frmED.h"
 #include "storage/PelnixBinding.h"
+#include "storage/RomTransaction.h"
 #include "storage/Storage.h"
 #include "storage/frmData.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTimer>
 
 #include <cstdio>
@@ -55,6 +59,9 @@ int main(int argc, char** argv) {
     quarnel::Dialogs& dialogs =
         screenshot.isEmpty() ? static_cast<quarnel::Dialogs&>(interactive) : unattended;
 
+    // The writers outside Save Room share the window's backup record; set once the window is.
+    std::unique_ptr<quarnel::RomWriteServices> writeServices;
+
     quarnel::frmMain::SideWindows sideWindows;
     sideWindows.palette = [&](QWidget* parent) -> QWidget* {
         return new quarnel::frmPal(*state, dialogs, parent);
@@ -65,6 +72,18 @@ int main(int argc, char** argv) {
     sideWindows.storage = [&](QWidget* parent) -> QWidget* {
         return new quarnel::frmData(state->Storage, dialogs, parent);
     };
+    sideWindows.miniMap = [&](QWidget* parent) -> QWidget* {
+        auto* main = static_cast<quarnel::frmMain*>(parent);
+        return new quarnel::frmMiniMap(
+            *state, dialogs, *writeServices,
+            [main] { return QPoint(main->cboMX->currentIndex(), main->cboMY->currentIndex()); },
+            parent);
+    };
+    sideWindows.music = [&](QWidget* parent) -> QWidget* {
+        auto* main = static_cast<quarnel::frmMain*>(parent);
+        return new quarnel::frmMusicView(
+            *state, dialogs, [main] { return main->cboMusic->currentIndex(); }, parent);
+    };
     sideWindows.reload = [](QWidget* window) {
         if (auto* palette = qobject_cast<quarnel::frmPal*>(window)) {
             palette->LoadForm();
@@ -72,12 +91,22 @@ int main(int argc, char** argv) {
             enemies->LoadForm();
         } else if (auto* storage = qobject_cast<quarnel::frmData*>(window)) {
             storage->Form_Load();
+        } else if (auto* miniMap = qobject_cast<quarnel::frmMiniMap*>(window)) {
+            if (miniMap->isVisible()) {
+                miniMap->RoomLoaded();
+            }
+        } else if (auto* music = qobject_cast<quarnel::frmMusicView*>(window)) {
+            if (music->isVisible()) {
+                music->Form_Load();
+            }
         }
     };
 
     quarnel::frmMain window(*state, dialogs, quarnel::ProgramFolder(), quarnel::DefaultPelnix(),
                             std::move(sideWindows));
     interactive.SetParent(&window);
+    writeServices = std::make_unique<quarnel::RomWriteServices>(
+        quarnel::RomWriteServices{state->Storage, window.Backups(), {}});
     window.show();
     if (!arguments.isEmpty()) {
         window.OpenRomPath(arguments.first().toStdString());

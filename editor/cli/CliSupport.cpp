@@ -2,6 +2,7 @@
 
 #include "common/Hex.h"
 #include "rom/GameDetection.h"
+#include "storage/Storage.h"
 
 #include <ostream>
 
@@ -34,6 +35,19 @@ Result<OpenedRom, Error> OpenRomForReading(const std::string& path) {
     }
     Catalog catalog = LoadCatalog(*file, *game);
     return OpenedRom{std::move(file).value(), std::move(catalog)};
+}
+
+bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::ostream& err) {
+    StorageSystem storage(path);
+    if (storage.FileExists()) {
+        return true;
+    }
+    if (auto reset = storage.ResetStorage(); !reset) {
+        ReportError(reset.error(), err);
+        return false;
+    }
+    out << "storage: created " << path.string() << " with the default free-space areas\n";
+    return true;
 }
 
 Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room) {

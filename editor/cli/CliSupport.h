@@ -7,6 +7,7 @@
 #include "rom/RomFile.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -32,6 +33,10 @@ struct OpenedRom {
 
 // Opens a ROM for reading, recognises the game and reads its tables.
 Result<OpenedRom, Error> OpenRomForReading(const std::string& path);
+
+// Creates the storage file at `path` with the default free-space areas when it is missing, as
+// the editor does at start, and says so on `out`; false after an error line on `err`.
+bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::ostream& err);
 
 // Checks an area and room index against the game's lists; an error names the valid range.
 Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room);

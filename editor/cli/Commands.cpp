@@ -15,6 +15,9 @@ const std::vector<Command>& AllCommands() {
         kDoorsCommand,
         kPaintCommand,
         kResizeCommand,
+        kMiniMapCommand,
+        kMusicCommand,
+        kDumpCommand,
     };
     return commands;
 }

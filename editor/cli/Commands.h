@@ -29,6 +29,9 @@ extern const Command kSpritesCommand;
 extern const Command kDoorsCommand;
 extern const Command kPaintCommand;
 extern const Command kResizeCommand;
+extern const Command kMiniMapCommand;
+extern const Command kMusicCommand;
+extern const Command kDumpCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();

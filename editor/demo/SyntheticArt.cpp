@@ -411,9 +411,9 @@ std::vector<uint8_t> PaintMiniMapTiles() {
 
 std::vector<uint16_t> PaintMiniMapPalette() {
     std::vector<uint16_t> colours;
-    constexpr std::array<int, 4> kHues{220, 330, 0, 120};
-    constexpr std::array<int, 4> kSats{200, 150, 0, 170};
-    for (size_t row = 0; row < 4; ++row) {
+    constexpr std::array<int, 5> kHues{220, 330, 0, 120, 30};
+    constexpr std::array<int, 5> kSats{200, 150, 0, 170, 190};
+    for (size_t row = 0; row < kHues.size(); ++row) {
         std::array<uint16_t, 16> colour{};
         colour[1] = Gba({248, 248, 248});
         colour[2] = Gba(Hsv(kHues[row], kSats[row], 200));

@@ -105,7 +105,7 @@ std::vector<uint16_t> PaintCommonPalette(Game game);
 enum class Motion : uint8_t { Still, Water, Blink, Lava, Conveyor, Screen, Flow, Pulse };
 std::vector<uint8_t> PaintAnimationFrames(Motion motion, int frames, uint32_t variant);
 
-// ZM's minimap tiles (kZmMiniMapTilesSize bytes) and palette (64 colours).
+// ZM's minimap tiles (kZmMiniMapTilesSize bytes) and palette (kZmMiniMapPaletteColours).
 std::vector<uint8_t> PaintMiniMapTiles();
 std::vector<uint16_t> PaintMiniMapPalette();
 // Minimap tile numbers: a room cell with walls on the sides in `walls` (bit 0 left, 1 right,

@@ -141,15 +141,34 @@ void WriteMiniMaps(Image& image, const WorldPlan& world, SyntheticRom& rom) {
     image.Write(kZmMiniMapPalette, WordBytes(rom.miniMapPalette));
 
     Random random(rom.seed, 9);
+    // Entry 7 names the first area's map again, as in the game; the others have maps of their
+    // own.
+    constexpr uint32_t kSharedEntry = 7;
     for (uint32_t m = 0; m < kZmLayout.miniMapCount; ++m) {
+        if (m == kSharedEntry) {
+            rom.miniMaps.push_back(rom.miniMaps.front());
+            image.Write32(kZmLayout.miniMapPointers + 4 * m, rom.miniMaps.front().pointer);
+            continue;
+        }
         std::vector<uint16_t> entries(kMiniMapEntries, kMiniMapBackgroundTile);
-        auto paint = [&](int x0, int y0, int width, int height, uint16_t row) {
+        // A room cell with walls on the sides in `walls`; with `flips`, the cell uses the tile
+        // with the mirrored walls and the flip bits, which the game draws alike.
+        auto paint = [&](int x0, int y0, int width, int height, uint16_t row, bool flips) {
             for (int y = y0; y < y0 + height && y < 32; ++y) {
                 for (int x = x0; x < x0 + width && x < 32; ++x) {
-                    const int walls = (x == x0 ? 1 : 0) | (x == x0 + width - 1 ? 2 : 0) |
-                                      (y == y0 ? 4 : 0) | (y == y0 + height - 1 ? 8 : 0);
+                    int walls = (x == x0 ? 1 : 0) | (x == x0 + width - 1 ? 2 : 0) |
+                                (y == y0 ? 4 : 0) | (y == y0 + height - 1 ? 8 : 0);
+                    uint16_t flip = 0;
+                    if (flips && random.Chance(50)) {
+                        walls = (walls & 12) | ((walls & 1) << 1) | ((walls & 2) >> 1);
+                        flip |= 0x400;
+                    }
+                    if (flips && random.Chance(50)) {
+                        walls = (walls & 3) | ((walls & 4) << 1) | ((walls & 8) >> 1);
+                        flip |= 0x800;
+                    }
                     entries[static_cast<size_t>(32 * y + x)] =
-                        static_cast<uint16_t>((kMiniMapRoomTile + walls) | (row << 12));
+                        static_cast<uint16_t>((kMiniMapRoomTile + walls) | flip | (row << 12));
                 }
             }
         };
@@ -158,18 +177,20 @@ void WriteMiniMaps(Image& image, const WorldPlan& world, SyntheticRom& rom) {
             for (size_t r = 0; r < rooms.size(); ++r) {
                 const RoomSpec& room = rooms[r];
                 paint(room.miniMapX, room.miniMapY, room.miniMapWidth, room.miniMapHeight,
-                      random.Chance(85) ? 1 : 0);
+                      random.Chance(85) ? 1 : 0, false);
                 if (r == 0 || random.Chance(10)) {
                     const uint16_t icon = r == 0 ? 2 : static_cast<uint16_t>(random.Below(4));
+                    // An elevator's arrow points up or, flipped, down.
+                    const uint16_t flip = icon == 2 && random.Chance(50) ? 0x800 : 0;
                     entries[static_cast<size_t>(32 * room.miniMapY + room.miniMapX)] =
-                        static_cast<uint16_t>((kMiniMapIconTile + icon) | (1 << 12));
+                        static_cast<uint16_t>((kMiniMapIconTile + icon) | flip | (1 << 12));
                 }
             }
         } else {
-            // The pointers past the seven areas lead to small maps of a few rooms each.
+            // The pointers past the areas lead to small test maps of a few rooms each.
             for (int k = 0; k < 3 + static_cast<int>(m); ++k) {
                 paint(random.Range(2, 24), random.Range(2, 26), random.Range(1, 4),
-                      random.Range(1, 3), 2);
+                      random.Range(1, 3), 4, true);
             }
         }
         std::vector<uint8_t> raw(entries.size() * 2);

@@ -5,6 +5,7 @@
 #include "demo/SyntheticAssembly.h"
 #include "demo/SyntheticRandom.h"
 #include "rom/GameTables.h"
+#include "side/MusicView.h"
 
 #include <cerrno>
 #include <cstring>
@@ -24,7 +25,9 @@ namespace {
 constexpr uint32_t kDataStart = 0x240000;
 constexpr uint32_t kCartridgeHeaderSize = 0xC0;
 constexpr uint32_t kMusicRecords = 64;
+constexpr uint32_t kSamples = 8;
 constexpr uint32_t kSongs = 16;
+constexpr uint32_t kSongEntries = 64;
 
 uint32_t DoorRecordCount(const WorldPlan& world) {
     uint32_t count = 0;
@@ -50,34 +53,76 @@ void WriteCartridgeHeader(Image& image, Game game) {
     image.Write(0, header);
 }
 
+// Song s has 1 + s mod 6 tracks; its header is 8 bytes and a pointer per track.
+uint32_t SongHeaderSize(uint32_t song) {
+    return 8 + 4 * (1 + song % 6);
+}
+
+// The first song's header lies at a fixed place: its voice-group pointer is the word at
+// kMusicTablePointer.
+constexpr uint32_t kFirstSongHeader = kMusicTablePointer - 4;
+
 void WriteMusic(Image& image, SyntheticRom& rom) {
     Random random(rom.seed, 5);
-    std::array<uint32_t, kSongs> songs{};
-    for (uint32_t s = 0; s < kSongs; ++s) {
-        std::vector<uint8_t> song(8 + 4 * (1 + s % 6));
-        song[0] = static_cast<uint8_t>(1 + s % 6); // tracks
-        song[2] = static_cast<uint8_t>(random.Below(4));
-        song[3] = static_cast<uint8_t>(0x80 | random.Below(0x40));
-        for (size_t i = 4; i < song.size(); ++i) {
-            song[i] = random.Byte();
+    // Wave samples: a 16-byte header (type, pitch, loop start, length) and the samples.
+    std::vector<uint32_t> samples;
+    for (uint32_t w = 0; w < kSamples; ++w) {
+        std::vector<uint8_t> sample(16 + 32);
+        StoreLe32(sample, 4, 0x3C00 * (1 + random.Below(4)));
+        StoreLe32(sample, 12, 32);
+        for (size_t i = 16; i < sample.size(); ++i) {
+            sample[i] = random.Byte();
         }
-        songs[s] = image.Place(song, "song " + std::to_string(s));
+        samples.push_back(image.Place(sample, "wave sample " + std::to_string(w)));
     }
-    const uint32_t table = image.Allocate(kMusicRecords * kMusicRecordSize, "music table");
+    const uint32_t voices = image.Allocate(kMusicRecords * kMusicRecordSize, "voice group");
     for (uint32_t m = 0; m < kMusicRecords; ++m) {
         MusicBytes record{};
         record[0] = static_cast<uint8_t>(1 + random.Below(10));
         record[1] = static_cast<uint8_t>(random.Below(4));
         StoreLe16(record, 2, static_cast<uint16_t>(random.Chance(50) ? 0 : random.Next()));
-        StoreLe32(record, 4, Pointer(songs[random.Below(kSongs)]));
+        StoreLe32(record, 4, Pointer(samples[random.Below(kSamples)]));
         record[9] = static_cast<uint8_t>(0x40 + random.Below(0x40));
         record[10] = static_cast<uint8_t>(random.Below(3));
         record[11] = static_cast<uint8_t>(random.Below(2));
-        image.Write(table + m * kMusicRecordSize, record);
+        image.Write(voices + m * kMusicRecordSize, record);
         rom.musicRecords.push_back(record);
     }
-    rom.musicTablePointer = Pointer(table);
-    image.Write32(kMusicTablePointer, rom.musicTablePointer);
+    rom.musicTablePointer = Pointer(voices);
+
+    for (uint32_t s = 0; s < kSongs; ++s) {
+        const uint32_t tracks = 1 + s % 6;
+        std::vector<uint8_t> header(SongHeaderSize(s));
+        header[0] = static_cast<uint8_t>(tracks);
+        header[2] = static_cast<uint8_t>(random.Below(4));
+        header[3] = static_cast<uint8_t>(0x80 | random.Below(0x40));
+        StoreLe32(header, 4, rom.musicTablePointer);
+        for (uint32_t t = 0; t < tracks; ++t) {
+            std::vector<uint8_t> track(8 + random.Below(24));
+            for (auto& byte : track) {
+                byte = random.Byte();
+            }
+            track.back() = 0xB1; // the end of a track
+            const uint32_t at = image.Place(track, "song " + std::to_string(s) + " track");
+            StoreLe32(header, 8 + 4 * t, Pointer(at));
+        }
+        const uint32_t offset = s == 0 ? kFirstSongHeader
+                                       : image.Allocate(SongHeaderSize(s),
+                                                        "song header " + std::to_string(s));
+        image.Write(offset, header);
+        rom.songs.push_back({offset, std::move(header)});
+    }
+
+    rom.songTable = SongTableOffset(rom.game);
+    for (uint32_t e = 0; e < kSongEntries; ++e) {
+        SongEntryBytes entry{};
+        StoreLe32(entry, 0, Pointer(rom.songs[e == 0 ? 0 : random.Below(kSongs)].offset));
+        const auto player = static_cast<uint16_t>(random.Below(4));
+        StoreLe16(entry, 4, player);
+        StoreLe16(entry, 6, player);
+        image.Write(rom.songTable + e * kSongEntrySize, entry);
+        rom.songEntries.push_back(entry);
+    }
 }
 
 } // namespace
@@ -86,7 +131,8 @@ void ClaimFixedTables(Image& image, Game game, const WorldPlan& world) {
     const GameLayout& layout = *LayoutOf(game);
     const auto areas = static_cast<uint32_t>(world.areas.size());
     image.Claim(0, kCartridgeHeaderSize, "cartridge header");
-    image.Claim(kMusicTablePointer, 4, "music table pointer");
+    image.Claim(kFirstSongHeader, SongHeaderSize(0), "song header 0");
+    image.Claim(SongTableOffset(game), kSongEntries * kSongEntrySize, "song table");
     image.Claim(layout.tilesetTable,
                 static_cast<uint32_t>(world.tilesets.size()) * kTilesetRecordSize, "tileset table");
     image.Claim(FirstDoorTable(game), DoorRecordCount(world) * kDoorRecordSize, "door tables");

@@ -26,6 +26,7 @@ namespace quarnel {
 using SpriteEntry = std::array<uint8_t, 3>; // Y, X, SpriteNumber (blocks)
 using DoorBytes = std::array<uint8_t, 12>;  // one stored door record
 using MusicBytes = std::array<uint8_t, 12>; // one stored music table record
+using SongEntryBytes = std::array<uint8_t, 8>; // one song table entry
 
 // A range of the image that the builder wrote; `what` names it for messages.
 struct SyntheticBlock {
@@ -95,6 +96,13 @@ struct SyntheticMiniMap {
     std::vector<uint16_t> entries; // kMiniMapEntries TileEntry values, row by row
 };
 
+// A song header: track count, block count, priority, reverb, the GbaPointer of its voice
+// group, then one GbaPointer per track.
+struct SyntheticSong {
+    uint32_t offset;
+    std::vector<uint8_t> header;
+};
+
 struct SyntheticRom {
     Game game = Game::None;
     uint32_t seed = 0;
@@ -113,10 +121,16 @@ struct SyntheticRom {
 
     std::vector<SyntheticMiniMap> miniMaps; // ZM: one per minimap pointer; MF: none
     std::vector<uint8_t> miniMapTiles;      // ZM: kZmMiniMapTilesSize bytes
-    std::vector<uint16_t> miniMapPalette;   // ZM: 64 colours
+    std::vector<uint16_t> miniMapPalette;   // ZM: kZmMiniMapPaletteColours colours
 
-    uint32_t musicTablePointer = 0; // GbaPointer stored at kMusicTablePointer
+    // The 12-byte records at the GbaPointer stored at kMusicTablePointer: the voice group of
+    // the first song, whose header lies 4 bytes before that word.
+    uint32_t musicTablePointer = 0;
     std::vector<MusicBytes> musicRecords;
+    // The song table at the game's offset and the song headers its entries lead to.
+    uint32_t songTable = 0;
+    std::vector<SongEntryBytes> songEntries;
+    std::vector<SyntheticSong> songs;
 
     // Every range the builder wrote, sorted by offset; no two overlap and none lies in the
     // game's default free space.

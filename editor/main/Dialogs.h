@@ -1,6 +1,6 @@
 #pragma once
 // The blocking services of the platform that the editor's logic needs: message boxes, the
-// modal text input box and the file dialogs. The windows call them only through this
+// modal text input box and the file and folder dialogs. The windows call them only through this
 // interface; the Qt implementation shows real dialogs, tests script the answers, so no test
 // ever waits on a modal dialog.
 
@@ -29,6 +29,15 @@ public:
                                                           const std::string& filter) = 0;
     virtual std::optional<std::filesystem::path> SaveFile(const std::string& title,
                                                           const std::string& filter) = 0;
+
+    // A folder chooser with a title, opening at `start` (empty: anywhere); nothing when the
+    // user cancels. Dialogs without one answer as a cancel would.
+    virtual std::optional<std::filesystem::path> ChooseFolder(const std::string& title,
+                                                              const std::filesystem::path& start) {
+        (void)title;
+        (void)start;
+        return std::nullopt;
+    }
 };
 
 } // namespace quarnel

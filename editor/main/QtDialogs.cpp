@@ -61,6 +61,12 @@ std::optional<std::filesystem::path> QtDialogs::SaveFile(const std::string& titl
         QFileDialog::getSaveFileName(m_parent, FromStd(title), QString(), QtFilter(filter)));
 }
 
+std::optional<std::filesystem::path> QtDialogs::ChooseFolder(const std::string& title,
+                                                             const std::filesystem::path& start) {
+    return ToPath(QFileDialog::getExistingDirectory(m_parent, FromStd(title),
+                                                    FromStd(start.string())));
+}
+
 QString QtDialogs::QtFilter(const std::string& filter) {
     const QStringList parts = FromStd(filter).split(QLatin1Char('|'));
     static const QRegularExpression kPatternSeparators(QStringLiteral("[;\\s]+"));

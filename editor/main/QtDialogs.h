@@ -25,6 +25,8 @@ public:
                                                   const std::string& filter) override;
     std::optional<std::filesystem::path> SaveFile(const std::string& title,
                                                   const std::string& filter) override;
+    std::optional<std::filesystem::path> ChooseFolder(const std::string& title,
+                                                      const std::filesystem::path& start) override;
 
     // A filter of "description| patterns" pairs separated by '|' ("GBA roms| *.GBA",
     // "BMP Files| *.bmp|PNG Files| *.png") in Qt's form ("GBA roms (*.GBA *.gba)"). Every

@@ -5,6 +5,7 @@
 #include "common/Hex.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
+#include "dumps/QtDumpActions.h"
 #include "storage/QtRoomSaveActions.h"
 
 #include <QAction>
@@ -68,9 +69,20 @@ frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dat
                                static_cast<uint8_t>(cboMY->currentIndex())};
         },
         this, pelnix);
+    m_dumpActions = new DumpActions(
+        m_state, m_dialogs,
+        {[this] { return ConfirmDiscard(); },
+         [this] {
+             if (m_state.RomOpened && m_state.Area >= 0 && m_state.Room >= 0) {
+                 ShowRoom(SelectRoom(m_state, m_state.Area, m_state.Room));
+             }
+         }},
+        this);
     BuildControls();
     BuildMenus();
     connect(m_saveActions, &RoomSaveActions::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 15000); });
+    connect(m_dumpActions, &DumpActions::statusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text, 15000); });
     connect(m_saveActions, &RoomSaveActions::roomChanged, this, [this] {
         RedrawMap(m_state);
@@ -309,10 +321,10 @@ void frmMain::BuildMenus() {
     mnuSMP =
         advanced->addAction(QStringLiteral("Save Map Picture"), this, [this] { mnuSMP_Click(); });
     mnuDumps = advanced->addMenu(QStringLiteral("Dumps"));
-    for (const char* dump : {"Room Dump", "Tileset Dump", "Tileset Pointer Dumps"}) {
-        mnuDumps->addAction(QString::fromLatin1(dump), this, [this, dump] { NotAvailable(dump); });
-    }
-    mnuDumps->setEnabled(false);
+    mnuDumps->addAction(QStringLiteral("Room Dump"), m_dumpActions, &DumpActions::RoomDump);
+    mnuDumps->addAction(QStringLiteral("Tileset Dump"), m_dumpActions, &DumpActions::TilesetDump);
+    mnuDumps->addAction(QStringLiteral("Tileset Pointer Dumps"), m_dumpActions,
+                        &DumpActions::TilesetPointerDumps);
     QMenu* room = advanced->addMenu(QStringLiteral("Room"));
     mnuDoorEditor = room->addAction(QStringLiteral("Door Editor"), this,
                                     [this] { NotAvailable("The door editor"); });
@@ -321,8 +333,9 @@ void frmMain::BuildMenus() {
             m_saveActions->mnuResize_Click();
         }
     });
-    mnuMV = room->addAction(QStringLiteral("Music Viewer"), this,
-                            [this] { NotAvailable("The music viewer"); });
+    mnuMV = room->addAction(QStringLiteral("Music Viewer"), this, [this] {
+        ShowSideWindow(m_musicWindow, m_sideWindows.music, "The music viewer");
+    });
     mnuDebugRoom = room->addAction(QStringLiteral("Debug Room"), this,
                                    [this] { m_dialogs.Message("I do nothing for you!"); });
     mnuPal = room->addAction(QStringLiteral("Palette Viewer"), this, [this] {
@@ -345,7 +358,7 @@ void frmMain::BuildMenus() {
     });
     mnuMini = advanced->addAction(QStringLiteral("Minimap"));
     mnuMini->setCheckable(true);
-    connect(mnuMini, &QAction::triggered, this, [this] { NotAvailable("The minimap editor"); });
+    connect(mnuMini, &QAction::triggered, this, [this](bool checked) { mnuMini_Click(checked); });
     mnuUpdate = advanced->addAction(QStringLiteral("Update Animations"));
     mnuUpdate->setCheckable(true);
     connect(mnuUpdate, &QAction::triggered, this, [this] { mnuUpdate_Click(); });
@@ -354,8 +367,7 @@ void frmMain::BuildMenus() {
     mnuExperimental->setCheckable(true);
     mnuExperimental->setToolTip(QStringLiteral("Enables the tools that are off by default"));
     connect(mnuExperimental, &QAction::toggled, this, [this](bool on) {
-        mnuDumps->setEnabled(on);
-        for (QAction* entry : {mnuDoorEditor, mnuResize, mnuMV, mnuDebugRoom, mnuTSA}) {
+        for (QAction* entry : {mnuDoorEditor, mnuResize, mnuDebugRoom, mnuTSA}) {
             entry->setEnabled(on);
         }
     });
@@ -363,8 +375,8 @@ void frmMain::BuildMenus() {
     QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
     mnuCredits = about->addAction(QStringLiteral("Credits"));
 
-    for (QAction* entry : {mnuDoorEditor, mnuResize, mnuMV, mnuDebugRoom, mnuForeground, mnuLevel,
-                           mnuBack, mnuTSA, mnuCredits}) {
+    for (QAction* entry : {mnuDoorEditor, mnuResize, mnuDebugRoom, mnuForeground, mnuLevel, mnuBack,
+                           mnuTSA, mnuCredits}) {
         entry->setEnabled(false);
     }
 }
@@ -406,12 +418,39 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_storageWindow}) {
+    // The minimap editor asks about its own unsaved painting; a No keeps everything open.
+    if (m_miniMapWindow != nullptr && m_miniMapWindow->isVisible() && !m_miniMapWindow->close()) {
+        event->ignore();
+        return;
+    }
+    for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_storageWindow, m_musicWindow}) {
         if (window != nullptr) {
             window->close();
         }
     }
     event->accept();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // The "Minimap" check mark follows the minimap editor: it goes when the window is closed
+    // or hides itself (a minimised window stays checked).
+    if (watched == m_miniMapWindow && event->type() == QEvent::Hide && !event->spontaneous()) {
+        mnuMini->setChecked(false);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::mnuMini_Click(bool checked) {
+    if (checked) {
+        const bool created = m_miniMapWindow == nullptr;
+        ShowSideWindow(m_miniMapWindow, m_sideWindows.miniMap, "The minimap editor");
+        if (created && m_miniMapWindow != nullptr) {
+            m_miniMapWindow->installEventFilter(this);
+        }
+    } else if (m_miniMapWindow != nullptr) {
+        m_miniMapWindow->close();
+    }
+    mnuMini->setChecked(m_miniMapWindow != nullptr && m_miniMapWindow->isVisible());
 }
 
 } // namespace quarnel

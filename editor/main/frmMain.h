@@ -32,7 +32,9 @@ class QTimer;
 
 namespace quarnel {
 
+class DumpActions;
 class MarkerLabelWidget;
+class RomBackups;
 class PelnixBinding;
 class PictureWidget;
 class RoomSaveActions;
@@ -46,6 +48,8 @@ public:
         std::function<QWidget*(QWidget* parent)> palette;   // "Palette Viewer"
         std::function<QWidget*(QWidget* parent)> enemyData; // "Edit Enemy Data"
         std::function<QWidget*(QWidget* parent)> storage;   // "Free Space System"
+        std::function<QWidget*(QWidget* parent)> miniMap;   // "Minimap"
+        std::function<QWidget*(QWidget* parent)> music;     // "Music Viewer"
         std::function<void(QWidget* window)> reload;        // refills a window after a room load
     };
 
@@ -63,6 +67,8 @@ public:
     bool RomReady() const { return m_romReady; }
     int RoomCount() const { return m_roomCount; }
     QString ClipAttributeName(int value) const;
+    // The run's backup record, shared by every writer of the window and its side windows.
+    RomBackups& Backups();
 
     // Controls, named as the editor's design names them.
     QComboBox* cboAreas = nullptr;
@@ -141,6 +147,7 @@ public:
     void tmrTile_Timer(int slot);
     void mnuSMP_Click();
     void mnuUpdate_Click();
+    void mnuMini_Click(bool checked);
     void cmdSave_Click();
 
 signals:
@@ -149,6 +156,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Building the window.
@@ -197,7 +205,10 @@ private:
     QWidget* m_paletteWindow = nullptr;
     QWidget* m_enemyWindow = nullptr;
     QWidget* m_storageWindow = nullptr;
+    QWidget* m_miniMapWindow = nullptr;
+    QWidget* m_musicWindow = nullptr;
     RoomSaveActions* m_saveActions = nullptr;
+    DumpActions* m_dumpActions = nullptr;
 };
 
 } // namespace quarnel

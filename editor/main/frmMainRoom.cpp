@@ -221,6 +221,9 @@ void frmMain::ShowRoom(const LoadReport& report) {
                 m_sideWindows.reload(window);
             }
         }
+        if (m_miniMapWindow != nullptr && m_miniMapWindow->isVisible() && mnuMini->isChecked()) {
+            m_sideWindows.reload(m_miniMapWindow);
+        }
     }
 }
 
@@ -368,6 +371,10 @@ void frmMain::ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWid
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+RomBackups& frmMain::Backups() {
+    return m_saveActions->Backups();
 }
 
 void frmMain::NotAvailable(const char* name) {

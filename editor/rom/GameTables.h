@@ -43,14 +43,21 @@ inline constexpr uint32_t kRomImageSize = 0x800000; // both games' images are 8 
 // ZM's common palette: 15 colours for row 0 (after the transparent entry) and 16 for row 1.
 inline constexpr uint32_t kZmCommonPaletteRow0 = 0x31C72E;
 inline constexpr uint32_t kZmCommonPaletteRow1 = 0x3ED51C;
-// ZM's minimap tiles (384 tiles, 4bpp) and palette (four rows of 16 colours).
+// ZM's minimap tiles (160 tiles, 4bpp, uncompressed) and palette (five rows of 16 colours).
 inline constexpr uint32_t kZmMiniMapTiles = 0x40E0C4;
-inline constexpr uint32_t kZmMiniMapTilesSize = 12288;
+inline constexpr uint32_t kZmMiniMapTilesSize = 0x1400;
 inline constexpr uint32_t kZmMiniMapPalette = 0x411360;
-inline constexpr uint32_t kZmMiniMapPaletteColours = 64;
-// Both games: a GbaPointer to the music table of 12-byte records.
+inline constexpr uint32_t kZmMiniMapPaletteColours = 80;
+// Both games: the word the music viewer reads as a GbaPointer to 12-byte records. In ZM it is
+// the voice-group pointer of the first song's header, which begins 4 bytes before it.
 inline constexpr uint32_t kMusicTablePointer = 0x22C23C;
 inline constexpr uint32_t kMusicRecordSize = 12;
+// The games' song tables: 8-byte entries, a GbaPointer to the song header and two 16-bit
+// numbers. ZM's table holds 708 entries.
+inline constexpr uint32_t kZmSongTable = 0x8F2C0;
+inline constexpr uint32_t kMfSongTable = 0xA8D3C;
+inline constexpr uint32_t kSongEntrySize = 8;
+inline constexpr uint32_t kZmSongCount = 708;
 // MF's common palette: 48 colours from entry 1.
 inline constexpr uint32_t kMfCommonPalette = 0x40805E;
 inline constexpr uint32_t kMfCommonPaletteColours = 48;

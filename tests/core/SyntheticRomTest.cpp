@@ -505,7 +505,7 @@ TEST_P(SyntheticRomTest, FixedGraphicsTablesHoldTheDescribedData) {
                   std::vector<uint16_t>(rom.commonPalette.begin(), rom.commonPalette.begin() + 15));
         EXPECT_EQ(WordsAt(rom, kZmCommonPaletteRow1, 16),
                   std::vector<uint16_t>(rom.commonPalette.begin() + 15, rom.commonPalette.end()));
-        EXPECT_EQ(WordsAt(rom, kZmMiniMapPalette, 64), rom.miniMapPalette);
+        EXPECT_EQ(WordsAt(rom, kZmMiniMapPalette, kZmMiniMapPaletteColours), rom.miniMapPalette);
         EXPECT_TRUE(std::equal(rom.miniMapTiles.begin(), rom.miniMapTiles.end(),
                                rom.image.begin() + kZmMiniMapTiles));
         ASSERT_EQ(rom.miniMaps.size(), layout.miniMapCount);

@@ -98,7 +98,11 @@ private slots:
         QVERIFY(std::filesystem::exists(folder / "os.bin"));
         QCOMPARE(editor.window->windowTitle(), QStringLiteral("Quarnel"));
         QVERIFY(!editor.window->mnuResize->isEnabled());
-        QVERIFY(!editor.window->mnuDumps->isEnabled());
+        // The dumps, the music viewer and the minimap editor work without the experimental
+        // switch.
+        QVERIFY(editor.window->mnuDumps->isEnabled());
+        QVERIFY(editor.window->mnuMV->isEnabled());
+        QVERIFY(editor.window->mnuMini->isEnabled());
         editor.window->mnuExperimental->trigger();
         QVERIFY(editor.window->mnuResize->isEnabled());
         QVERIFY(editor.window->mnuDumps->isEnabled());

@@ -47,4 +47,10 @@ std::optional<std::filesystem::path> ScriptedDialogs::SaveFile(const std::string
     return Next(files, unscripted);
 }
 
+std::optional<std::filesystem::path>
+ScriptedDialogs::ChooseFolder(const std::string& title, const std::filesystem::path& start) {
+    folderDialogs.push_back(title + "|" + start.string());
+    return Next(folders, unscripted);
+}
+
 } // namespace quarnel::testing

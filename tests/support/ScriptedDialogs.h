@@ -21,17 +21,21 @@ public:
                                                   const std::string& filter) override;
     std::optional<std::filesystem::path> SaveFile(const std::string& title,
                                                   const std::string& filter) override;
+    std::optional<std::filesystem::path> ChooseFolder(const std::string& title,
+                                                      const std::filesystem::path& start) override;
 
     // Answers, used in order; nothing scripted means Cancel (or No).
     std::deque<bool> answers;
     std::deque<std::optional<std::string>> inputs;
     std::deque<std::optional<std::filesystem::path>> files;
+    std::deque<std::optional<std::filesystem::path>> folders;
 
     // What was shown, in order.
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::vector<std::string> prompts;
     std::vector<std::string> fileDialogs; // "title|filter"
+    std::vector<std::string> folderDialogs; // "title|start"
     int unscripted = 0;                   // dialogs shown with no answer left
 };
 
