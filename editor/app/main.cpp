@@ -44,6 +44,7 @@ public:
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quarnel"));
     QApplication::setApplicationName(QStringLiteral("Quarnel"));
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -106,9 +106,9 @@ void WriteMusic(Image& image, SyntheticRom& rom) {
             const uint32_t at = image.Place(track, "song " + std::to_string(s) + " track");
             StoreLe32(header, 8 + 4 * t, Pointer(at));
         }
-        const uint32_t offset = s == 0 ? kFirstSongHeader
-                                       : image.Allocate(SongHeaderSize(s),
-                                                        "song header " + std::to_string(s));
+        const uint32_t offset =
+            s == 0 ? kFirstSongHeader
+                   : image.Allocate(SongHeaderSize(s), "song header " + std::to_string(s));
         image.Write(offset, header);
         rom.songs.push_back({offset, std::move(header)});
     }

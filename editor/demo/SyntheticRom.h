@@ -23,9 +23,9 @@
 
 namespace quarnel {
 
-using SpriteEntry = std::array<uint8_t, 3>; // Y, X, SpriteNumber (blocks)
-using DoorBytes = std::array<uint8_t, 12>;  // one stored door record
-using MusicBytes = std::array<uint8_t, 12>; // one stored music table record
+using SpriteEntry = std::array<uint8_t, 3>;    // Y, X, SpriteNumber (blocks)
+using DoorBytes = std::array<uint8_t, 12>;     // one stored door record
+using MusicBytes = std::array<uint8_t, 12>;    // one stored music table record
 using SongEntryBytes = std::array<uint8_t, 8>; // one song table entry
 
 // A range of the image that the builder wrote; `what` names it for messages.

@@ -19,10 +19,10 @@ Result<void, Error> MakeFolder(const std::filesystem::path& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        return Fail(Error{ErrorKind::FileWrite,
-                          folder.string() + ": the folder cannot be created (" + error.message() +
-                              ")",
-                          {}});
+        return Fail(
+            Error{ErrorKind::FileWrite,
+                  folder.string() + ": the folder cannot be created (" + error.message() + ")",
+                  {}});
     }
     return {};
 }
@@ -138,31 +138,29 @@ Result<DumpOutcome, Error> DumpRooms(const RomFile& file, const Catalog& catalog
     }
     const auto folder = DumpFolder(root, catalog.game, DumpKind::Rooms);
     int madeArea = -1;
-    return EachFile(rooms.size(), progress, {},
-                    [&](size_t i, DumpOutcome& outcome) -> Result<void, Error> {
-                        const auto [area, room] = rooms[i];
-                        const auto areaFolder = folder / ("Area" + std::to_string(area));
-                        if (area != madeArea) {
-                            if (auto made = MakeFolder(areaFolder); !made) {
-                                return made;
-                            }
-                            madeArea = area;
-                        }
-                        const auto path = areaFolder / ("Room" + ToHex(uint32_t(room)) + ".txt");
-                        auto header = ReadRoomHeader(file, catalog, area, room);
-                        if (!header) {
-                            return Fail(Error{ErrorKind::FileRead,
-                                              path.string() + ": " + Describe(header.error()),
-                                              {}});
-                        }
-                        const auto offset = RoomHeaderOffset(catalog, area, room, file.Size());
-                        if (auto written = WriteLines(path, RoomDumpLines(*header, *offset));
-                            !written) {
-                            return written;
-                        }
-                        ++outcome.files;
-                        return {};
-                    });
+    return EachFile(
+        rooms.size(), progress, {}, [&](size_t i, DumpOutcome& outcome) -> Result<void, Error> {
+            const auto [area, room] = rooms[i];
+            const auto areaFolder = folder / ("Area" + std::to_string(area));
+            if (area != madeArea) {
+                if (auto made = MakeFolder(areaFolder); !made) {
+                    return made;
+                }
+                madeArea = area;
+            }
+            const auto path = areaFolder / ("Room" + ToHex(uint32_t(room)) + ".txt");
+            auto header = ReadRoomHeader(file, catalog, area, room);
+            if (!header) {
+                return Fail(Error{
+                    ErrorKind::FileRead, path.string() + ": " + Describe(header.error()), {}});
+            }
+            const auto offset = RoomHeaderOffset(catalog, area, room, file.Size());
+            if (auto written = WriteLines(path, RoomDumpLines(*header, *offset)); !written) {
+                return written;
+            }
+            ++outcome.files;
+            return {};
+        });
 }
 
 Result<DumpOutcome, Error> DumpTilesets(const RomFile& file, const Catalog& catalog,

@@ -27,9 +27,8 @@ std::optional<std::filesystem::path> DumpActions::ChooseFolder(const char* title
         return std::nullopt;
     }
     QSettings settings;
-    const std::filesystem::path last = settings.value(QString::fromLatin1(kFolderKey))
-                                           .toString()
-                                           .toStdString();
+    const std::filesystem::path last =
+        settings.value(QString::fromLatin1(kFolderKey)).toString().toStdString();
     auto chosen = m_dialogs.ChooseFolder(title, last);
     if (!chosen || chosen->empty()) {
         return std::nullopt;

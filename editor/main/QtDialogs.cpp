@@ -63,8 +63,8 @@ std::optional<std::filesystem::path> QtDialogs::SaveFile(const std::string& titl
 
 std::optional<std::filesystem::path> QtDialogs::ChooseFolder(const std::string& title,
                                                              const std::filesystem::path& start) {
-    return ToPath(QFileDialog::getExistingDirectory(m_parent, FromStd(title),
-                                                    FromStd(start.string())));
+    return ToPath(
+        QFileDialog::getExistingDirectory(m_parent, FromStd(title), FromStd(start.string())));
 }
 
 QString QtDialogs::QtFilter(const std::string& filter) {

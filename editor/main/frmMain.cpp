@@ -3,9 +3,9 @@
 #include "main/frmMain.h"
 
 #include "common/Hex.h"
+#include "dumps/QtDumpActions.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
-#include "dumps/QtDumpActions.h"
 #include "storage/QtRoomSaveActions.h"
 
 #include <QAction>
@@ -69,15 +69,15 @@ frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dat
                                static_cast<uint8_t>(cboMY->currentIndex())};
         },
         this, pelnix);
-    m_dumpActions = new DumpActions(
-        m_state, m_dialogs,
-        {[this] { return ConfirmDiscard(); },
-         [this] {
-             if (m_state.RomOpened && m_state.Area >= 0 && m_state.Room >= 0) {
-                 ShowRoom(SelectRoom(m_state, m_state.Area, m_state.Room));
-             }
-         }},
-        this);
+    m_dumpActions =
+        new DumpActions(m_state, m_dialogs,
+                        {[this] { return ConfirmDiscard(); },
+                         [this] {
+                             if (m_state.RomOpened && m_state.Area >= 0 && m_state.Room >= 0) {
+                                 ShowRoom(SelectRoom(m_state, m_state.Area, m_state.Room));
+                             }
+                         }},
+                        this);
     BuildControls();
     BuildMenus();
     connect(m_saveActions, &RoomSaveActions::statusMessage, this,

@@ -50,7 +50,8 @@ Result<MiniMap, Error> ReadMiniMap(const RomFile& file, const Catalog& catalog, 
     if (area < 0 || area >= kMiniMapAreaCount ||
         static_cast<size_t>(area) >= catalog.MiniMapPointers.size()) {
         return Fail(Error{ErrorKind::BadArgument,
-                          "minimap " + std::to_string(area) + " does not exist; the list has 0 to " +
+                          "minimap " + std::to_string(area) +
+                              " does not exist; the list has 0 to " +
                               std::to_string(kMiniMapAreaCount - 1),
                           {}});
     }
@@ -98,8 +99,8 @@ void DrawMiniMapTiles(Surface& picture, const MiniMapArt& art, uint8_t row) {
     picture.Resize(kColumns * kTileSize, kMiniMapTileCount / kColumns * kTileSize);
     for (int t = 0; t < kMiniMapTileCount; ++t) {
         const auto entry = TileEntry::Make(static_cast<uint16_t>(t), false, false, row);
-        DrawTile8(picture, entry, (t % kColumns) * kTileSize, (t / kColumns) * kTileSize,
-                  art.tiles, art.colours);
+        DrawTile8(picture, entry, (t % kColumns) * kTileSize, (t / kColumns) * kTileSize, art.tiles,
+                  art.colours);
     }
 }
 

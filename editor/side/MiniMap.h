@@ -22,22 +22,22 @@ namespace quarnel {
 class RomFile;
 struct Catalog;
 
-inline constexpr int kMiniMapSide = 32;                        // cells per row and column
+inline constexpr int kMiniMapSide = 32;                         // cells per row and column
 inline constexpr int kMiniMapPixels = kMiniMapSide * kTileSize; // the picture's side: 256
 inline constexpr int kMiniMapAreaCount = 11;
-inline constexpr int kMiniMapTileCount = kZmMiniMapTilesSize / kTileBytes; // 160
+inline constexpr int kMiniMapTileCount = kZmMiniMapTilesSize / kTileBytes;         // 160
 inline constexpr int kMiniMapPaletteRows = kZmMiniMapPaletteColours / kRowColours; // 5
 // A stream is read and decoded up to this many bytes (16,384 entries).
 inline constexpr size_t kMiniMapStreamLimit = 32768;
 
 // The area list of the minimap editor, entry a using minimap pointer a.
 inline constexpr std::array<std::string_view, kMiniMapAreaCount> kMiniMapAreaNames{
-    "Brinstar", "Kraid", "Norfair", "Ridley", "Tourian", "Crateria", "Chozodia",
-    "7",        "8",     "9",       "A"};
+    "Brinstar", "Kraid", "Norfair", "Ridley", "Tourian", "Crateria",
+    "Chozodia", "7",     "8",       "9",      "A"};
 
 // The minimap tiles and colours, read once per window load.
 struct MiniMapArt {
-    std::vector<uint8_t> tiles;                              // kZmMiniMapTilesSize bytes
+    std::vector<uint8_t> tiles;                               // kZmMiniMapTilesSize bytes
     std::array<uint16_t, kZmMiniMapPaletteColours> palette{}; // GBA colours, colour 0 set to 0
     std::vector<uint32_t> colours; // the palette's rows as pixels, entry 16 * row + index
 };

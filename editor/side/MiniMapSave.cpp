@@ -50,8 +50,8 @@ Result<MiniMapSaveOutcome, Error> SaveMiniMap(const std::filesystem::path& romPa
         if (!file) {
             return Fail(file.error());
         }
-        const auto rounded = static_cast<int32_t>((stream.size() + kAlignment - 1) / kAlignment *
-                                                  kAlignment);
+        const auto rounded =
+            static_cast<int32_t>((stream.size() + kAlignment - 1) / kAlignment * kAlignment);
         job.blocks.push_back({stream, rounded + static_cast<int32_t>(kAlignment - 1), name, 0});
         if (auto placed = PlaceBlocks(services.storage, job.game, *file, job.blocks); !placed) {
             return Fail(placed.error());
@@ -74,7 +74,8 @@ Result<MiniMapSaveOutcome, Error> SaveMiniMap(const std::filesystem::path& romPa
         return Fail(committed.error());
     }
     const NewBlock& block = job.blocks.front();
-    const uint32_t offset = block.offset + static_cast<uint32_t>(block.bytes.size() - stream.size());
+    const uint32_t offset =
+        block.offset + static_cast<uint32_t>(block.bytes.size() - stream.size());
     catalog.MiniMapPointers[static_cast<size_t>(map.area)] = PointerFromOffset(offset);
     return MiniMapSaveOutcome{offset, static_cast<uint32_t>(stream.size()), committed->backup,
                               committed->notes};

@@ -58,13 +58,14 @@ uint32_t SongTableOffset(Game game) {
 
 MusicView ReadMusicView(const RomFile& file, Game game, uint32_t m) {
     MusicView view;
-    const auto record = Plus(OffsetOf(ReadValue(file, kMusicTablePointer, 4)),
-                             uint64_t{kMusicRecordSize} * m);
+    const auto record =
+        Plus(OffsetOf(ReadValue(file, kMusicTablePointer, 4)), uint64_t{kMusicRecordSize} * m);
     const std::array<std::pair<uint32_t, size_t>, 8> fields{
         {{0, 1}, {1, 1}, {2, 2}, {0, 0}, {4, 4}, {9, 1}, {10, 1}, {11, 1}}};
     for (size_t box = 0; box < fields.size(); ++box) {
         const auto [at, size] = fields[box];
-        view.boxes[box] = size == 0 ? std::string("Text4") : Shown(ReadValue(file, Plus(record, at), size));
+        view.boxes[box] =
+            size == 0 ? std::string("Text4") : Shown(ReadValue(file, Plus(record, at), size));
     }
     view.label = ToHex(m);
 

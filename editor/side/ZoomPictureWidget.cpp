@@ -59,9 +59,11 @@ void ZoomPictureWidget::paintEvent(QPaintEvent* event) {
         painter.drawImage(QRect(0, 0, image.width() * m_zoom, image.height() * m_zoom), image);
     }
     for (const auto& [name, shape] : m_outlines) {
+        // Two pixels wide, inside the outlined cells.
         painter.setPen(QPen(shape.colour, 1));
         const QRect box = OnScreen(shape.rect);
         painter.drawRect(box.adjusted(0, 0, -1, -1));
+        painter.drawRect(box.adjusted(1, 1, -2, -2));
     }
 }
 

@@ -28,7 +28,7 @@ constexpr int kTileColumns = 8; // tiles per row of the tile picture
 constexpr int kDefaultZoom = 2;
 constexpr int kMaxZoom = 4;
 const QColor kCursorColour(255, 255, 255);
-const QColor kRoomColour(255, 220, 0);
+const QColor kRoomColour(255, 40, 40);
 
 QScrollArea* Holder(QWidget* picture, const char* name) {
     auto* holder = new QScrollArea;
@@ -287,10 +287,15 @@ void frmMiniMap::ApplyZoom() {
     const int zoom = cboZoom->currentIndex() + 1;
     picTiles->SetZoom(zoom);
     picMiniMap->SetZoom(zoom);
-    m_tilesHolder->setMinimumWidth(picTiles->width() + m_tilesHolder->verticalScrollBar()->sizeHint().width() + 4);
-    m_tilesHolder->setMinimumHeight(std::min(picTiles->height(), 256) + 4);
-    m_mapHolder->setMinimumSize(std::min(picMiniMap->width(), 512) + 4,
-                                std::min(picMiniMap->height(), 512) + 4);
+    // The map's holder shows the whole map up to 2x, larger zooms scroll; the tiles' holder is
+    // as wide as the tiles and scrolls through them.
+    const int frame = 2 * m_mapHolder->frameWidth();
+    const int mapSide = std::min(zoom, 2) * kMiniMapPixels + frame;
+    m_mapHolder->setMinimumSize(mapSide, mapSide);
+    m_mapHolder->setMaximumSize(zoom * kMiniMapPixels + frame, zoom * kMiniMapPixels + frame);
+    m_tilesHolder->setMinimumSize(zoom * kTileColumns * kTileSize + frame +
+                                      m_tilesHolder->verticalScrollBar()->sizeHint().width(),
+                                  kMiniMapPixels);
 }
 
 uint16_t frmMiniMap::CurrentEntry() const {
@@ -351,8 +356,8 @@ void frmMiniMap::picMiniMap_MouseMove(Qt::MouseButtons buttons, QPointF position
     if (!cell || m_map.entries.empty()) {
         return;
     }
-    Label2->setText(QString::fromStdString(
-        ToHex(m_map.Cell(*cell % kMiniMapSide, *cell / kMiniMapSide))));
+    Label2->setText(
+        QString::fromStdString(ToHex(m_map.Cell(*cell % kMiniMapSide, *cell / kMiniMapSide))));
     picMiniMap->ShowOutline("shpMap", CellRect(*cell, kMiniMapSide), kCursorColour);
     if (buttons & Qt::LeftButton) {
         picMiniMap_MouseDown(Qt::LeftButton, Qt::NoModifier, position);

@@ -17,8 +17,8 @@ namespace quarnel {
 
 namespace {
 
-constexpr int kBoxWidth = 64;  // pixels; Text5 is twice as wide
-constexpr int kBoxStep = 24;   // the boxes stand 360 twips apart
+constexpr int kBoxWidth = 64; // pixels; Text5 is twice as wide
+constexpr int kBoxStep = 24;  // the boxes stand 360 twips apart
 
 QLineEdit* ReadOnlyBox(const QString& name, int width) {
     auto* box = new QLineEdit;

@@ -17,7 +17,9 @@ std::optional<T> Next(std::deque<std::optional<T>>& queue, int& unscripted) {
 
 } // namespace
 
-void ScriptedDialogs::Message(const std::string& text) { messages.push_back(text); }
+void ScriptedDialogs::Message(const std::string& text) {
+    messages.push_back(text);
+}
 
 bool ScriptedDialogs::Ask(const std::string& question) {
     questions.push_back(question);

@@ -34,9 +34,9 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::vector<std::string> prompts;
-    std::vector<std::string> fileDialogs; // "title|filter"
+    std::vector<std::string> fileDialogs;   // "title|filter"
     std::vector<std::string> folderDialogs; // "title|start"
-    int unscripted = 0;                   // dialogs shown with no answer left
+    int unscripted = 0;                     // dialogs shown with no answer left
 };
 
 } // namespace quarnel::testing
