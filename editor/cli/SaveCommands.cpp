@@ -140,8 +140,12 @@ Result<SpriteSet, std::string> ParseSprite(const std::string& text) {
     if (!x || !y) {
         return Fail(std::string("X and Y must be decimal block numbers from 0 to 255"));
     }
-    SpriteSet set{static_cast<int>(*list),  *index,       static_cast<uint8_t>(*x),
-                  static_cast<uint8_t>(*y), std::nullopt, text};
+    SpriteSet set;
+    set.list = static_cast<int>(*list);
+    set.index = *index;
+    set.x = static_cast<uint8_t>(*x);
+    set.y = static_cast<uint8_t>(*y);
+    set.text = text;
     if (values.size() == 3) {
         const auto number = ParseSpriteNumber(values[2]);
         if (!number || values[2].find_first_of(" \t") != std::string_view::npos) {
