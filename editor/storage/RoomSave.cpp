@@ -2,6 +2,7 @@
 
 #include "common/Hex.h"
 #include "rom/RomFile.h"
+#include "rom/RomView.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
 #include "storage/SaveVerify.h"
@@ -96,9 +97,11 @@ Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
 }
 
 // Takes the planned free space from the bookkeeping for real.
-Result<void, Error> AllocateSpace(StorageSystem& storage, const SavePlan& plan) {
+Result<void, Error> AllocateSpace(StorageSystem& storage, const SavePlan& plan,
+                                  const RomFile& file) {
+    const RomFileView rom(file);
     for (const auto& layer : plan.layers) {
-        auto offset = storage.StorageAlloc(plan.game, layer.reserved);
+        auto offset = storage.StorageAlloc(plan.game, layer.reserved, rom);
         if (!offset) {
             return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
         }
@@ -180,7 +183,7 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     auto writer =
         services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);
-    if (auto space = AllocateSpace(state.Storage, *plan); !space) {
+    if (auto space = AllocateSpace(state.Storage, *plan, *file); !space) {
         return Fail(space.error());
     }
     const UndoLog undo = RememberTargets(*file, *plan);

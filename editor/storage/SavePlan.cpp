@@ -4,6 +4,7 @@
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
 #include "rom/RomFile.h"
+#include "rom/RomView.h"
 #include "storage/PelnixBinding.h"
 
 #include <algorithm>
@@ -46,34 +47,6 @@ bool Written(const EditorState& state, LayerKind kind, std::vector<std::string>&
         return false;
     }
     return true;
-}
-
-// Blank space is all 0xFF (the games' padding) or all 0x00.
-bool Blank(std::span<const uint8_t> bytes) {
-    const auto all = [&bytes](uint8_t value) {
-        return std::all_of(bytes.begin(), bytes.end(), [value](uint8_t b) { return b == value; });
-    };
-    return all(0xFF) || all(0x00);
-}
-
-Result<void, Error> CheckSpace(const RomFile& file, const PlannedLayer& layer) {
-    const uint64_t end = uint64_t{layer.offset} + layer.bytes.size();
-    const std::string range = "0x" + ToHex(layer.offset) + " to 0x" + ToHex(end);
-    if (end > file.Size()) {
-        return Fail(Error{ErrorKind::StorageExhausted,
-                          "the free space handed out for the " + LayerWhat(layer.kind) + " (" +
-                              range + ") lies past the end of the ROM file; nothing was written",
-                          std::nullopt});
-    }
-    if (!Blank(file.ReadBlock(layer.offset, layer.bytes.size()))) {
-        return Fail(Error{ErrorKind::StorageExhausted,
-                          "the free space handed out for the " + LayerWhat(layer.kind) + " (" +
-                              range +
-                              ") is not blank in this ROM, so it may hold data; the storage "
-                              "bookkeeping (os.bin) does not match this file. Nothing was written",
-                          std::nullopt});
-    }
-    return {};
 }
 
 Result<PlannedLayer, Error> PlanLayer(const EditorState& state, LayerKind kind,
@@ -193,7 +166,8 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
         sizes.push_back(layer->reserved);
         plan.layers.push_back(std::move(*layer));
     }
-    const auto offsets = state.Storage.PlanAllocations(state.GameCode, sizes);
+    // Space only ever goes where this ROM's bytes are blank, whatever os.bin says.
+    const auto offsets = state.Storage.PlanAllocations(state.GameCode, sizes, RomFileView(*file));
     for (size_t i = 0; i < plan.layers.size(); ++i) {
         PlannedLayer& layer = plan.layers[i];
         if (offsets[i] == 0) {
@@ -201,13 +175,11 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
                               "the " + LayerWhat(layer.kind) + " needs " +
                                   std::to_string(layer.reserved) + " bytes and no " +
                                   std::string(GameCodeText(state.GameCode)) +
-                                  " free-space area has that much left; nothing was written",
+                                  " free-space area has that many blank bytes left in this ROM; "
+                                  "nothing was written",
                               std::nullopt});
         }
         layer.offset = offsets[i];
-        if (auto space = CheckSpace(*file, layer); !space) {
-            return Fail(space.error());
-        }
         SetLayerPointer(plan.header, layer.kind, PointerFromOffset(layer.offset));
     }
 

@@ -81,10 +81,10 @@ struct SavePlan {
 // Fails, with nothing changed anywhere, when: no room is loaded (BadArgument); the ROM file
 // cannot be opened for writing (FileWrite); Pelnix or its RLComp cannot be loaded
 // (LibraryMissing); a layer cannot be encoded (BadLayer, BadArgument); the first marked
-// sprite list cannot be written in place (BadSpriteList, PointerOutOfRange); the storage
-// bookkeeping cannot serve every layer (StorageExhausted); or a block it would hand out lies
-// past the end of the file or over bytes that are not blank (all 0xFF or all 0x00), which
-// means the bookkeeping does not match this ROM (StorageExhausted).
+// sprite list cannot be written in place (BadSpriteList, PointerOutOfRange); or no free-space
+// area has a blank run (all 0xFF or all 0x00 in this ROM) for every layer (StorageExhausted).
+// Each layer's space is where StorageAlloc will hand it out on this ROM: past any data the
+// bookkeeping did not know of, never over it.
 Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists& lists,
                                      PelnixBinding& pelnix);
 

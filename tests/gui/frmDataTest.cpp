@@ -2,6 +2,7 @@
 // the boxes' text, the buttons that store nothing.
 
 #include "storage/frmData.h"
+#include "main/EditorState.h"
 #include "storage/Storage.h"
 
 #include "ScriptedDialogs.h"
@@ -33,9 +34,9 @@ private slots:
         table.ZMAreas[3].Used = 0x1F4;
         table.MFAreas[1].Used = 0x20;
         folder.WriteFile("os.bin", SerializeStorageTable(table));
-        StorageSystem storage(folder / "os.bin");
+        EditorState state(folder / "os.bin");
         ScriptedDialogs dialogs;
-        frmData window(storage, dialogs);
+        frmData window(state, dialogs);
         window.show(); // reads os.bin
 
         QCOMPARE(window.windowTitle(), QStringLiteral("Storage Editor"));
@@ -67,9 +68,9 @@ private slots:
         table.ZMAreas[0].Offset = 0x100;
         table.ZMAreas[0].Used = 0x64;
         folder.WriteFile("os.bin", SerializeStorageTable(table));
-        StorageSystem storage(folder / "os.bin");
+        EditorState state(folder / "os.bin");
         ScriptedDialogs dialogs;
-        frmData window(storage, dialogs);
+        frmData window(state, dialogs);
         window.show();
 
         window.txtZMLength->setText(QStringLiteral("ABCDEF"));
@@ -89,7 +90,7 @@ private slots:
                  QStringLiteral("760D38 000064 00F2C8"));
         QVERIFY(dialogs.messages.empty());
 
-        StorageSystem nowhere(folder / "missing" / "os.bin");
+        EditorState nowhere(folder / "missing" / "os.bin");
         frmData other(nowhere, dialogs);
         other.show();
         QTest::mouseClick(other.cmdZMReset, Qt::LeftButton);
