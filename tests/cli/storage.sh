@@ -45,16 +45,16 @@ out=$("$cli" storage --reset --storage "$os" | sed -n '2p;12p')
 expect_output "reset keeps used" "ZM area 0 offset 760D38 used 64 length F2C8
 MF area 4 offset 7FB2BC used 1000 length 4D44" "$out"
 
-# --fit: data of an earlier save at the start of ZM area 0 and 2 bytes into area 5, stale
-# counters elsewhere; each ZM Used ends just past the data, MF keeps its counters. A missing
-# os.bin gets the default areas first.
+# --fit: data of an earlier save (ending in two zeros) at the start of ZM area 0 and 2 bytes
+# at the start of area 5, stale counters elsewhere; each ZM Used ends just past the data, MF
+# keeps its counters. A missing os.bin gets the default areas first.
 zm="$work/zm.gba"
 "$cli" demo-rom zm "$zm" >/dev/null
-printf 'DATA\x01' | dd of="$zm" bs=1 seek=$((0x760D38)) conv=notrunc status=none
+printf 'DATA\x01\x00\x00' | dd of="$zm" bs=1 seek=$((0x760D38)) conv=notrunc status=none
 printf '\x07\x07' | dd of="$zm" bs=1 seek=$((0x7F7734)) conv=notrunc status=none
 out=$("$cli" storage --storage "$os" --fit "$zm")
 expect_output "fit" "fit: ZM areas fitted to $zm
-ZM area 0 offset 760D38 used 5 length F2C8
+ZM area 0 offset 760D38 used 7 length F2C8
 ZM area 1 offset 770000 used 0 length 1000
 ZM area 2 offset 771000 used 0 length 5F7C
 ZM area 3 offset 776F7C used 0 length 591C
@@ -67,7 +67,7 @@ MF area 3 offset 7EE6B4 used 0 length CC08
 MF area 4 offset 7FB2BC used 1000 length 4D44" "$out"
 rm "$os"
 out=$("$cli" storage --fit "$zm" --storage "$os" | sed -n '2p;12p')
-expect_output "fit on a missing file" "ZM area 0 offset 760D38 used 5 length F2C8
+expect_output "fit on a missing file" "ZM area 0 offset 760D38 used 7 length F2C8
 MF area 4 offset 7FB2BC used 0 length 4D44" "$out"
 
 # Errors: a folder in the file's place is one line on stderr and status 1; bad usage is 2.
