@@ -36,7 +36,8 @@ std::string Hex(int64_t value) {
 
 } // namespace
 
-Result<StorageArea, Error> ParseStorageArea(Game game, const StorageAreaText& text,
+Result<StorageArea, Error> ParseStorageArea(Game game, size_t index, const StorageAreaText& text,
+                                            const StorageTable& table,
                                             std::optional<uint64_t> romSize) {
     auto offset = ParseField(kOffsetField, text.offset);
     if (!offset) {
@@ -80,6 +81,21 @@ Result<StorageArea, Error> ParseStorageArea(Game game, const StorageAreaText& te
             }
             return Fail(FieldError(kLengthField, "the area would run into " + range));
         }
+    }
+    const auto others = UsableAreas(table, game);
+    for (size_t i = 0; i < others.size(); ++i) {
+        const int64_t otherBegin = others[i].Offset;
+        const int64_t otherEnd = otherBegin + others[i].Length;
+        if (i == index || area.Length == 0 || others[i].Length <= 0 || begin >= otherEnd ||
+            end <= otherBegin) {
+            continue;
+        }
+        const std::string other =
+            "area " + std::to_string(i) + " (" + Hex(otherBegin) + ".." + Hex(otherEnd) + ")";
+        if (begin >= otherBegin) {
+            return Fail(FieldError(kOffsetField, "the area would start inside " + other));
+        }
+        return Fail(FieldError(kLengthField, "the area would run into " + other));
     }
     return area;
 }

@@ -27,12 +27,15 @@ inline constexpr const char* kOffsetField = "Offset";
 inline constexpr const char* kUsedField = "Space Used";
 inline constexpr const char* kLengthField = "Length";
 
-// Reads and checks an area of `game` typed by the user. Each field is hexadecimal (1 to 6
-// digits, surrounding blanks ignored); Space Used is at most Length; the area lies inside an
+// Reads and checks area `index` of `game` typed by the user. Each field is hexadecimal (1 to
+// 6 digits, surrounding blanks ignored); Space Used is at most Length; the area lies inside an
 // 8 MiB image and, when `romSize` is given (the open ROM of this game), inside that file; and
-// it does not overlap a range of the game that is never written (NeverWrittenRanges). A
-// failure (BadArgument) starts its detail with the name of the field to correct.
-Result<StorageArea, Error> ParseStorageArea(Game game, const StorageAreaText& text,
+// it overlaps neither a range of the game that is never written (NeverWrittenRanges) nor
+// another of the game's areas in `table` (two areas over the same bytes could hand them out
+// twice in one save). A failure (BadArgument) starts its detail with the name of the field to
+// correct.
+Result<StorageArea, Error> ParseStorageArea(Game game, size_t index, const StorageAreaText& text,
+                                            const StorageTable& table,
                                             std::optional<uint64_t> romSize);
 
 // Reads os.bin again, fits the Used of `game`'s areas to the ROM file at `romPath`

@@ -201,14 +201,14 @@ void frmData::SaveShownArea(Game game, const Boxes& boxes) {
     }
     const StorageAreaText text{boxes.offset->text().toStdString(), boxes.used->text().toStdString(),
                                boxes.length->text().toStdString()};
-    auto area = ParseStorageArea(game, text, romSize);
-    if (!area) {
-        m_dialogs.Message(Describe(area.error()));
-        return;
-    }
     auto& storage = m_state.Storage;
     if (auto loaded = storage.LoadStorage(); !loaded) {
         m_dialogs.Message(Describe(loaded.error()));
+        return;
+    }
+    auto area = ParseStorageArea(game, static_cast<size_t>(index), text, storage.Table(), romSize);
+    if (!area) {
+        m_dialogs.Message(Describe(area.error()));
         return;
     }
     if (auto stored = storage.SetArea(game, static_cast<size_t>(index), *area); !stored) {

@@ -125,6 +125,9 @@ private slots:
             {Game::ZM, "77C898", "0", "5B765",
              "Invalid value: Length: the area would run into "
              "0x7D7FFC..0x7F7734"},
+            {Game::ZM, "76FF00", "0", "200",
+             "Invalid value: Offset: the area would start "
+             "inside area 0 (0x760D38..0x770000)"},
             {Game::MF, "7E0000", "10", "100", ""}, // MF has no never-written range
             {Game::ZM, "771000", " 10", "5f7c ", ""},
         };
