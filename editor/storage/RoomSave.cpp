@@ -70,25 +70,6 @@ Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
     return writer.WriteAt(plan.headerOffset, header);
 }
 
-// Takes the planned free space from the bookkeeping for real.
-Result<void, Error> AllocateSpace(StorageSystem& storage, const SavePlan& plan) {
-    for (const auto& layer : plan.layers) {
-        auto offset = storage.StorageAlloc(plan.game, layer.reserved);
-        if (!offset) {
-            return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
-        }
-        if (*offset != layer.offset) {
-            return Fail(Error{ErrorKind::StorageExhausted,
-                              "the storage bookkeeping handed out 0x" + ToHex(*offset) +
-                                  " for the " + LayerName(layer.kind) +
-                                  " layer instead of the space checked for it (0x" +
-                                  ToHex(layer.offset) + "); nothing was written to the ROM",
-                              std::nullopt});
-        }
-    }
-    return {};
-}
-
 // The copy this run made of the ROM, or its first backup when none is known.
 std::string BackupNamed(const RomBackups& backups, const std::filesystem::path& rom) {
     return backups.CopyOf(rom).value_or(RomBackups::BackupPathOf(rom)).string();
@@ -155,7 +136,8 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     RomFile* file = &access->file;
     auto writer =
         services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);
-    if (auto space = AllocateSpace(state.Storage, *plan); !space) {
+    if (auto space = TakePlacedSpace(state.Storage, plan->game, *file, LayerBlocks(*plan));
+        !space) {
         return Fail(space.error());
     }
     const UndoLog undo = RememberTargets(*file, *plan);
