@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         return new quarnel::frmED(*state, {}, parent);
     };
     sideWindows.storage = [&](QWidget* parent) -> QWidget* {
-        return new quarnel::frmData(state->Storage, dialogs, parent);
+        return new quarnel::frmData(*state, dialogs, parent);
     };
     sideWindows.miniMap = [&](QWidget* parent) -> QWidget* {
         auto* main = static_cast<quarnel::frmMain*>(parent);

@@ -3,7 +3,7 @@
 #include "common/ByteOrder.h"
 #include "common/Hex.h"
 #include "dumps/RoomDump.h"
-#include "graphics/ImageFiles.h"
+#include "common/Files.h"
 #include "rom/GameTables.h"
 #include "rom/RomFile.h"
 
