@@ -94,7 +94,10 @@ int SaveMiniMapCells(OpenedRom& rom, MiniMap& map, const std::string& romPath,
     for (const auto& note : saved->notes) {
         out << "note: " << note << "\n";
     }
-    return 0;
+    for (const auto& difference : saved->differences) {
+        err << "quarnel-cli: verify: " << difference << " reads back otherwise than written\n";
+    }
+    return saved->differences.empty() ? 0 : kExitFailure;
 }
 
 int RunMiniMap(const Arguments& args, std::ostream& out, std::ostream& err) {

@@ -45,6 +45,7 @@ Result<MiniMapSaveOutcome, Error> SaveMiniMap(const std::filesystem::path& romPa
     RomWriteJob job;
     job.romPath = romPath;
     job.game = catalog.game;
+    job.what = "the minimap";
     {
         auto file = RomFile::Open(romPath, OpenMode::Read);
         if (!file) {
@@ -78,7 +79,7 @@ Result<MiniMapSaveOutcome, Error> SaveMiniMap(const std::filesystem::path& romPa
         block.offset + static_cast<uint32_t>(block.bytes.size() - stream.size());
     catalog.MiniMapPointers[static_cast<size_t>(map.area)] = PointerFromOffset(offset);
     return MiniMapSaveOutcome{offset, static_cast<uint32_t>(stream.size()), committed->backup,
-                              committed->notes};
+                              committed->notes, committed->differences};
 }
 
 std::string MiniMapSavedText(const MiniMap& map, const MiniMapSaveOutcome& outcome) {

@@ -23,7 +23,8 @@ struct MiniMapSaveOutcome {
     uint32_t offset = 0; // ROM offset of the new stream
     uint32_t length = 0; // its length in bytes, header included
     std::optional<std::filesystem::path> backup;
-    std::vector<std::string> notes;
+    std::vector<std::string> notes;       // what went wrong after the pointer was written
+    std::vector<std::string> differences; // what reads back otherwise than it was written
 };
 
 // Saves `map` into the ROM at `romPath`, whose tables `catalog` holds. The storage table is
@@ -31,7 +32,8 @@ struct MiniMapSaveOutcome {
 // stream starts on a 4-byte boundary, as the console's decompressor needs: the space asked for
 // is the stream's length rounded up to 4, plus 3 bytes of slack in front that the block may
 // skip. The pointer entry is written only where the file still holds the pointer in `catalog`;
-// on success `catalog.MiniMapPointers[map.area]` names the new stream. Errors: BadArgument
+// once the pointer is written `catalog.MiniMapPointers[map.area]` names the new stream, and the
+// outcome lists anything that then read back wrong. Errors: BadArgument
 // (not a ZM catalog, or an area outside the table), and those of PlaceBlocks and
 // CommitRomWrites, which say whether the ROM file is as it was.
 Result<MiniMapSaveOutcome, Error> SaveMiniMap(const std::filesystem::path& romPath,

@@ -379,6 +379,10 @@ void frmMiniMap::cmdSave_Click() {
     for (const auto& note : saved->notes) {
         m_dialogs.Message(note);
     }
+    for (const auto& difference : saved->differences) {
+        m_dialogs.Message("After the save, " + difference +
+                          " reads back otherwise than it was written.");
+    }
 }
 
 void frmMiniMap::closeEvent(QCloseEvent* event) {
