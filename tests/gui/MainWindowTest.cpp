@@ -176,12 +176,11 @@ private slots:
         }
         // A typed room number is hexadecimal.
         editor.ChooseArea(0);
-        editor.window->cboRoom_Change(QStringLiteral("1A"));
-        QCOMPARE(editor.state->Room, 26);
-        editor.window->cboRoom_Change(QStringLiteral("zz"));
-        QCOMPARE(editor.state->Room, 0);
-        editor.window->cboRoom_Change(QStringLiteral("FF"));
-        QCOMPARE(editor.state->Room, 0);
+        for (const char* typed : {"1A", "zz", "FF"}) {
+            editor.window->cboRoom->setEditText(QString::fromLatin1(typed));
+            editor.window->cboRoom_Validate();
+            QCOMPARE(editor.state->Room, 26);
+        }
     }
 
     void PaintsPicksAndDragsWithTheMouse() {
