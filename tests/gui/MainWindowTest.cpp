@@ -7,6 +7,7 @@
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
 #include "main/frmMain.h"
+#include "rom/GameTables.h"
 #include "storage/PelnixBinding.h"
 
 #include "GeneratedRoms.h"
@@ -25,7 +26,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
+#include <span>
 
 using namespace quarnel;
 using testing::ScriptedDialogs;
@@ -52,6 +55,14 @@ struct Editor {
     void ChooseRoom(int room) {
         window->cboRoom->setCurrentIndex(room);
         window->cboRoom_Click();
+    }
+    // Replaces the text of an editable list as the keyboard does and presses Enter.
+    void Type(QComboBox* list, const QString& text) {
+        QLineEdit* edit = list->lineEdit();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
     }
     // A mouse event on the map at the centre of cell (x, y), in widget pixels.
     QPoint CellPoint(int x, int y) const {
@@ -273,7 +284,10 @@ private slots:
         const std::vector<uint8_t> junk(0x200, 0x41);
         editor.dialogs.files.push_back(folder.WriteFile("junk.gba", junk));
         editor.window->OpenRom();
-        QCOMPARE(editor.dialogs.messages.back(), std::string("Sorry invalid ROM."));
+        QCOMPARE(editor.dialogs.messages.back(),
+                 std::string("Sorry invalid ROM.\r\nNot a Zero Mission or Fusion ROM: the "
+                             "cartridge title reads \"AAAAAAA\", not \"ZEROMIS\" (Zero "
+                             "Mission) or \"metroid\" (Fusion) (at ROM offset 0xA0)"));
 
         QVERIFY(editor.window->isVisible());
         QCOMPARE(editor.state->RomPath, path);
@@ -281,6 +295,200 @@ private slots:
         QCOMPARE(editor.state->Room, 3);
         QCOMPARE(editor.window->cboAreas->currentIndex(), 2);
         QCOMPARE(editor.window->cboRoom->currentIndex(), 3);
+    }
+
+    void TypedRoomsNeverReachAnotherAreasHeaders() {
+        TempFolder folder;
+        Editor editor(folder);
+        const auto path = testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 1);
+        QVERIFY(editor.Open(path));
+        editor.ChooseArea(1);
+        editor.ChooseRoom(3);
+        const int rooms = editor.window->RoomCount();
+        QCOMPARE(rooms, 0x2A);
+        const std::string hint = "type a room number from 0 to 29 (hexadecimal).";
+        struct Typed {
+            const char* text;
+            std::string message; // empty: taken
+            int room;
+        };
+        const Typed sequence[] = {
+            {"FF", "Room \"FF\" is not a room of Kraid: " + hint, 3},
+            {"2A", "Room \"2A\" is not a room of Kraid: " + hint, 3},
+            {"ZZ", "Room \"ZZ\" is not a room of Kraid: " + hint, 3},
+            {"", "The Room box is empty: " + hint, 3},
+            {"123456789", "Room \"123456789\" is not a room of Kraid: " + hint, 3},
+            {"FFFFFFFF", "Room \"FFFFFFFF\" is not a room of Kraid: " + hint, 3},
+            {"1a", "", 0x1A},
+        };
+        for (const Typed& typed : sequence) {
+            const size_t messages = editor.dialogs.messages.size();
+            editor.Type(editor.window->cboRoom, QString::fromLatin1(typed.text));
+            QCOMPARE(editor.state->Area, 1);
+            QCOMPARE(editor.state->Room, typed.room);
+            QCOMPARE(editor.window->cboRoom->count(), rooms);
+            QCOMPARE(editor.window->cboRoom->currentIndex(), typed.room);
+            QCOMPARE(editor.window->cboRoom->currentText(),
+                     QString::fromStdString(ToHex(static_cast<uint32_t>(typed.room))));
+            if (typed.message.empty()) {
+                QCOMPARE(editor.dialogs.messages.size(), messages);
+            } else {
+                QCOMPARE(editor.dialogs.messages.size(), messages + 1);
+                QCOMPARE(editor.dialogs.messages.back(), typed.message);
+            }
+        }
+        // Keys alone load nothing; leaving the box takes the room.
+        editor.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor.window.get()));
+        QLineEdit* edit = editor.window->cboRoom->lineEdit();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("2"));
+        QTest::keyClicks(edit, QStringLiteral("9"));
+        QCOMPARE(editor.state->Room, 0x1A);
+        editor.window->cboAreas->setFocus();
+        QCOMPARE(editor.state->Room, 0x29);
+        editor.Type(editor.window->cboRoom, QStringLiteral("1A"));
+        QCOMPARE(editor.state->Room, 0x1A);
+
+        // A save after all that writes only Kraid's header table and new space.
+        const auto before = testing::ReadWholeFile(path);
+        editor.window->cboMusic->setCurrentIndex(0x3C);
+        editor.window->cmdSave->click();
+        QCOMPARE(editor.state->CurrentRoomHeader.Music, uint8_t{0x3C});
+        const auto after = testing::ReadWholeFile(path);
+        QCOMPARE(after.size(), before.size());
+        const uint32_t table = editor.state->Tables.AreaTable[1] - 0x08000000u;
+        const auto inside = [&](size_t offset) {
+            if (offset >= table && offset < table + 60u * static_cast<uint32_t>(rooms)) {
+                return true;
+            }
+            return std::any_of(kZmFreeSpace.begin(), kZmFreeSpace.end(), [&](RomRange range) {
+                return offset >= range.begin && offset < range.end;
+            });
+        };
+        size_t changedInTable = 0;
+        for (size_t offset = 0; offset < before.size(); ++offset) {
+            if (before[offset] != after[offset]) {
+                QVERIFY2(inside(offset), ("changed byte at " + ToHex(offset)).c_str());
+                changedInTable += offset < table + 60u * static_cast<uint32_t>(rooms) ? 1 : 0;
+            }
+        }
+        QCOMPARE(after[table + 60u * 0x1A + 58], uint8_t{0x3C});
+        QVERIFY(changedInTable > 0);
+    }
+
+    void RefusedOpenKeepsTheRoomAndItsEdits() {
+        TempFolder folder;
+        Editor editor(folder);
+        const auto& built = testing::GeneratedRom(Game::ZM, 1);
+        const auto path = testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 1);
+        QVERIFY(editor.Open(path));
+        editor.ChooseArea(2);
+        editor.ChooseRoom(3);
+        editor.state->CurrentBlock = 7;
+        QTest::mouseClick(editor.window->picMap, Qt::LeftButton, {}, editor.CellPoint(1, 1));
+        QVERIFY(editor.state->HasUnsavedChanges());
+        const auto keeps = [&] {
+            QCOMPARE(editor.state->RomPath, path);
+            QCOMPARE(editor.state->Area, 2);
+            QCOMPARE(editor.state->Room, 3);
+            QCOMPARE(editor.window->cboAreas->currentIndex(), 2);
+            QCOMPARE(editor.window->cboRoom->currentIndex(), 3);
+            QCOMPARE(editor.state->LevelLayer.Cell(1, 1), int16_t{7});
+            QVERIFY(editor.state->HasUnsavedChanges());
+        };
+
+        const std::span<const uint8_t> image(built.image);
+        const struct {
+            const char* name;
+            std::vector<uint8_t> bytes;
+            const char* reason;
+        } refused[] = {
+            {"empty.gba", {}, "Not a Zero Mission or Fusion ROM: the file is empty"},
+            {"notes.gba", std::vector<uint8_t>(300, 'x'),
+             "Not a Zero Mission or Fusion ROM: the cartridge title reads \"xxxxxxx\""},
+            {"first.gba",
+             {image.begin(), image.begin() + 1000},
+             "Too small for the game's tables: a Zero Mission ROM needs at least 0x760218 "
+             "bytes; this file has 0x3E8"},
+            {"half.gba",
+             {image.begin(), image.begin() + 0x400000},
+             "Too small for the game's tables: a Zero Mission ROM needs at least 0x760218 "
+             "bytes; this file has 0x400000"},
+        };
+        for (const auto& file : refused) {
+            QVERIFY(!editor.Open(folder.WriteFile(file.name, file.bytes)) ||
+                    editor.state->RomPath == path);
+            const std::string& message = editor.dialogs.messages.back();
+            QVERIFY2(message.rfind(std::string("Sorry invalid ROM.\r\n") + file.reason, 0) == 0,
+                     message.c_str());
+            QVERIFY(editor.dialogs.questions.empty());
+            keeps();
+        }
+
+        // Another ROM with unsaved changes: one question; No keeps everything.
+        const auto other = testing::WriteGeneratedRom(folder / "other.gba", Game::MF, 1);
+        editor.dialogs.answers.push_back(false);
+        editor.Open(other);
+        QCOMPARE(editor.dialogs.questions.size(), size_t{1});
+        keeps();
+        editor.dialogs.answers.push_back(true);
+        editor.Open(other);
+        QCOMPARE(editor.dialogs.questions.size(), size_t{2});
+        QCOMPARE(editor.state->RomPath, other);
+        QCOMPARE(editor.state->GameCode, Game::MF);
+        QCOMPARE(editor.state->Area, 0);
+        QCOMPARE(editor.state->Room, 0);
+        QVERIFY(!editor.state->HasUnsavedChanges());
+    }
+
+    void ReloadsOverEditsOnlyWhenTheUserAgrees() {
+        TempFolder folder;
+        Editor editor(folder);
+        // Kraid's room table where Norfair's begins: Kraid lists no rooms.
+        auto image = testing::GeneratedRom(Game::ZM, 1).image;
+        std::copy_n(image.begin() + 0x75FAC4 + 8, 4, image.begin() + 0x75FAC4 + 4);
+        QVERIFY(editor.Open(folder.WriteFile("zm.gba", image)));
+        editor.ChooseRoom(2);
+        const auto doors = editor.state->Doors.AreaDoors;
+        const int rooms = editor.window->RoomCount();
+        editor.window->cboSpriteIndex->setCurrentIndex(1);
+        editor.window->cboSpriteIndex_Click();
+        editor.state->CurrentBlock = 9;
+        QTest::mouseClick(editor.window->picMap, Qt::LeftButton, {}, editor.CellPoint(2, 2));
+        QVERIFY(editor.state->HasUnsavedChanges());
+        const auto edited = [&] {
+            QCOMPARE(editor.state->Area, 0);
+            QCOMPARE(editor.state->Room, 2);
+            QCOMPARE(editor.window->cboAreas->currentIndex(), 0);
+            QCOMPARE(editor.window->cboRoom->currentIndex(), 2);
+            QCOMPARE(editor.state->LevelLayer.Cell(2, 2), int16_t{9});
+            QVERIFY(editor.state->HasUnsavedChanges());
+        };
+
+        // The area and the sprite list already shown, each declined.
+        editor.ChooseArea(0);
+        editor.window->cboSpriteIndex->setCurrentIndex(1);
+        editor.window->cboSpriteIndex_Click();
+        QCOMPARE(editor.dialogs.questions.size(), size_t{2});
+        QCOMPARE(editor.dialogs.questions[0], std::string("Discard unsaved changes to this room?"));
+        QCOMPARE(editor.dialogs.questions[1],
+                 std::string("Reload sprite list 1 from the ROM? Unsaved changes to it will be "
+                             "lost."));
+        edited();
+        QCOMPARE(editor.window->cboSpriteIndex->currentIndex(), 1);
+
+        // Kraid, agreed to: its room 0 cannot be loaded, so the shown room, its doors and the
+        // lists stay as they were.
+        editor.dialogs.answers.push_back(true);
+        editor.ChooseArea(1);
+        QVERIFY(editor.dialogs.messages.back().rfind("Room 0 of Kraid cannot be loaded; the "
+                                                     "room shown stays open.\r\n",
+                                                     0) == 0);
+        edited();
+        QVERIFY(editor.state->Doors.AreaDoors == doors);
+        QCOMPARE(editor.window->RoomCount(), rooms);
     }
 
     void EditsSpritesOnTheMap() {
