@@ -360,6 +360,7 @@ void frmMain::cboSpriteIndex_Validate() {
     }
     if (static_cast<int>(*typed) == shown) {
         SelectQuietly(cboSpriteIndex, shown);
+        cboSpriteIndex->setEditText(cboSpriteIndex->itemText(shown));
         return;
     }
     SelectQuietly(cboSpriteIndex, static_cast<int>(*typed));
