@@ -15,6 +15,7 @@ const std::vector<Command>& AllCommands() {
         kDoorsCommand,
         kPaintCommand,
         kResizeCommand,
+        kPatchCommand,
     };
     return commands;
 }

@@ -243,9 +243,7 @@ void WriteAreas(Image& image, const WorldPlan& world, SyntheticRom& rom) {
             record[8] = static_cast<uint8_t>(link.exitY);
             area.doors.push_back(record);
         }
-        DoorBytes end{}; // the closing record: type 0, in no room
-        end[1] = 0xFF;
-        area.doors.push_back(end);
+        area.doors.push_back(DoorBytes{}); // the closing record: all zero, as the games store it
         for (const DoorBytes& record : area.doors) {
             image.Write(doorAt, record);
             doorAt += kDoorRecordSize;

@@ -37,23 +37,38 @@ Result<std::vector<DoorRecord>, Error> ReadAreaDoors(const RomFile& file, const 
     }
     const auto slot = static_cast<size_t>(area);
     const int64_t count = DoorCount(catalog, *layout, slot);
-    if (count <= 0 || count > kLargestDoorCount) {
-        return Fail(
-            Error{ErrorKind::BadDoorTable,
-                  name + " spans " + std::to_string(count) + " records; an area holds 1 to 255",
-                  {}});
+    if (count <= 0) {
+        return Fail(Error{
+            ErrorKind::BadDoorTable, name + " spans " + std::to_string(count) + " records", {}});
     }
-    const auto bytes = static_cast<uint32_t>(count) * static_cast<uint32_t>(DoorRecord::kSize);
-    auto offset = ResolvePointer(catalog.DoorTablePointers[slot], file.Size(), name, bytes);
+    // The games end each list with a record whose type byte is 0; the span between the tables
+    // only bounds the list. A list that reaches 255 doors without its end is refused, since
+    // the map has 255 door labels and doors are counted in bytes.
+    const auto limit = static_cast<size_t>(std::min(count, kLargestDoorCount));
+    auto offset = ResolvePointer(catalog.DoorTablePointers[slot], file.Size(), name,
+                                 static_cast<uint32_t>(DoorRecord::kSize));
     if (!offset) {
         return Fail(offset.error());
     }
-    const auto stored = file.ReadBlock(*offset, bytes);
     std::vector<DoorRecord> doors;
-    doors.reserve(static_cast<size_t>(count));
-    for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-        doors.push_back(DoorRecord::FromBytes(
-            std::span(stored).subspan(i * DoorRecord::kSize).first<DoorRecord::kSize>()));
+    for (size_t i = 0; i < limit; ++i) {
+        const uint64_t at = uint64_t{*offset} + i * DoorRecord::kSize;
+        DoorRecord::Bytes bytes{};
+        if (file.ReadAt(at, bytes) != bytes.size()) {
+            return Fail(
+                Error{ErrorKind::PointerOutOfRange,
+                      name + " runs past the end of the file at record " + std::to_string(i),
+                      static_cast<uint32_t>(at)});
+        }
+        const DoorRecord door(bytes);
+        if (door.Type() == kDoorListEnd) {
+            return doors;
+        }
+        doors.push_back(door);
+    }
+    if (count > kLargestDoorCount) {
+        return Fail(Error{ErrorKind::BadDoorTable,
+                          name + " has no end record among its first 255 records", *offset});
     }
     return doors;
 }

@@ -71,12 +71,16 @@ struct DoorState {
     uint8_t RoomDoorCount = 0;
 };
 
+// The type byte of the record that ends an area's door list (it is not a door).
+inline constexpr uint8_t kDoorListEnd = 0;
+
 // Reads the door records of area `area` into state.AreaDoors. ZM only: for any other game
-// it does nothing and leaves `state` as it was. The last area has 85 records; any other
-// area holds the whole records between its table and the next area's. A count of 0 or one
-// that does not fit a byte (BadDoorTable), a table not wholly inside the file
-// (PointerOutOfRange), or an area the game lacks (BadArgument) is an error, and AreaDoors
-// is left empty so that no door labels appear.
+// it does nothing and leaves `state` as it was. An area's doors are its records up to, not
+// including, the first whose type byte is 0, and at most the area's span: 85 records for the
+// last area, the whole records between its table and the next area's for any other. A span
+// of 0 or less, or of more than 255 records without an end record among the first 255
+// (BadDoorTable), a record read outside the file (PointerOutOfRange), or an area the game
+// lacks (BadArgument) is an error, and AreaDoors is left empty so that no door labels appear.
 Result<void, Error> LoadAreaDoors(const RomFile& file, const Catalog& catalog, int area,
                                   DoorState& state);
 

@@ -124,8 +124,8 @@ int CellsAcross(int pixels) {
 
 MapLayout LayoutForBlocks(int width, int height) {
     MapLayout layout;
-    layout.Width = std::max(0, (width - 1) * kBlock);
-    layout.Height = std::max(0, (height - 1) * kBlock);
+    layout.Width = std::max(0, width * kBlock);
+    layout.Height = std::max(0, height * kBlock);
     layout.Horizontal.Maximum = layout.Width / kBlock - kVisibleColumns;
     layout.Vertical.Maximum = layout.Height / kBlock - kVisibleRows;
     layout.Horizontal.Enabled = layout.Horizontal.Maximum > 0;

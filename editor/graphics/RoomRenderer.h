@@ -52,9 +52,9 @@ struct MapLayout {
     ScrollRange Vertical;
 };
 
-// The layout for a layer of w x h blocks: (w - 1) * 16 x (h - 1) * 16 pixels (the last
-// column and row fall outside; never below 0), scroll maxima width / 16 - 25 and
-// height / 16 - 17, each bar enabled when its maximum is above 0.
+// The layout for a layer of w x h blocks: w * 16 x h * 16 pixels, so that every stored cell
+// is shown (never below 0); scroll maxima w - 25 and h - 17 blocks, each bar enabled when
+// its maximum is above 0.
 MapLayout LayoutForBlocks(int width, int height);
 // The layout that drawing the level layer gives the map picture.
 MapLayout LevelLayout(const RoomLayer& level);

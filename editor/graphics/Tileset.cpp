@@ -108,9 +108,16 @@ void LoadAnimatedTiles(const RomFile& rom, Game game, uint8_t number, Tileset& t
         ReadAtPointer(rom, slot.Record.Frames, 0,
                       std::span(tileset.Tiles).subspan(kAnimSlotBytes * used, kAnimSlotBytes));
     }
+    // Slots behind the first empty triple belong to no tileset: their tiles are cleared to
+    // transparent and their timers stopped, so a room's picture never shows another tileset's
+    // animation frames and does not depend on which rooms were viewed before.
     for (size_t s = 0; s < kAnimSlotCount; ++s) {
         tileset.Timers[s] = s < used ? TimerFor(tileset.Slots[s].Record) : AnimTimer{};
     }
+    const auto unused =
+        std::span(tileset.Tiles)
+            .subspan(kAnimSlotBytes * used, kAnimSlotBytes * (kAnimSlotCount - used));
+    std::fill(unused.begin(), unused.end(), uint8_t{0});
 }
 
 void LoadCommonGraphics(const RomFile& rom, Game game, int area, Tileset& tileset) {

@@ -72,7 +72,8 @@ Result<void, Error> LoadTileset(const RomFile& rom, const Catalog& catalog, uint
 // named by byte 3s of the 48-byte record (only the first byte of each triple counts) and
 // frame 0 of its graphics into tiles 4s to 4s+3, until the first 0. Then the timers: a used
 // slot of type 1 with a non-zero delay runs every delay x 500 ms (clamped to 32,767 ms);
-// every other slot, including those behind the first empty triple, is off.
+// every other slot, including those behind the first empty triple, is off, and the tiles of
+// the slots behind the first empty triple are cleared (transparent).
 void LoadAnimatedTiles(const RomFile& rom, Game game, uint8_t number, Tileset& tileset);
 
 // The game's common tiles (tiles 64-191) and common palette rows. ZM: tiles from 0x5DA40C

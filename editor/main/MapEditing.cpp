@@ -54,7 +54,7 @@ EditOutcome PaintOrPick(EditorState& state, MapButton button, int x, int y,
     if (auto target = TileTarget(state)) {
         RoomLayer& layer = state.Layer(target->kind);
         *target->dirty = true;
-        if (!layer.Contains(x, y)) {
+        if (!layer.IsStored(x, y)) {
             return outcome;
         }
         if (button == MapButton::Right) {
@@ -73,7 +73,7 @@ EditOutcome PaintOrPick(EditorState& state, MapButton button, int x, int y,
         return outcome;
     }
     if (state.Editing == EditTarget::Clip && button == MapButton::Left && clipValue &&
-        state.ClipLayer.Contains(x, y) && state.ClipLayer.Width > 0) {
+        state.ClipLayer.IsStored(x, y)) {
         if (state.ClipLayer.Cell(x, y) != *clipValue) {
             state.ClipLayer.SetCell(x, y, *clipValue);
             state.Edited = true;
@@ -102,7 +102,7 @@ bool PaintCell(EditorState& state, LayerKind kind, int x, int y, uint16_t value)
     }
     const RoomLayer& layer = state.Layer(kind);
     const bool usable = (kind == LayerKind::Clip ? layer.Width > 0 : state.LayerUsable(kind)) &&
-                        layer.Contains(x, y);
+                        layer.IsStored(x, y);
     if (usable) {
         state.CurrentBlock = value;
         PaintOrPick(state, MapButton::Left, x, y, static_cast<uint8_t>(value & 0xFF));
@@ -150,13 +150,12 @@ CellValues ValuesAt(const EditorState& state, int x, int y) {
     CellValues values;
     const auto text = [&](LayerKind kind) {
         const RoomLayer& layer = state.Layer(kind);
-        return layer.Contains(x, y) && layer.Width > 0 ? LastThreeDigits(layer.Cell(x, y))
-                                                       : std::string();
+        return layer.IsStored(x, y) ? LastThreeDigits(layer.Cell(x, y)) : std::string();
     };
     values.Level = text(LayerKind::Level);
     values.Foreground = text(LayerKind::Foreground);
     values.Back = text(LayerKind::Back);
-    if (state.ClipLayer.Contains(x, y) && state.ClipLayer.Width > 0) {
+    if (state.ClipLayer.IsStored(x, y)) {
         values.Clip = static_cast<uint8_t>(state.ClipLayer.Cell(x, y) & 0xFF);
     }
     return values;

@@ -24,7 +24,7 @@ struct EditOutcome {
 // ticked and the layer is usable) or, for clipdata, the clip attribute `clipValue` (nothing
 // when there is none). Right picks CurrentBlock from that layer instead; clipdata picks
 // nothing. Painting or picking a tile layer sets its change mark, even when no cell changes.
-// A cell outside the layer is passed over.
+// A cell outside the layer's stored cells (the spare column and row included) is passed over.
 EditOutcome PaintOrPick(EditorState& state, MapButton button, int x, int y,
                         std::optional<uint8_t> clipValue);
 

@@ -20,6 +20,8 @@ struct RoomLayer {
 
     // Cell addressing; callers keep x <= Width and y <= Height (see Contains).
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x <= Width && y <= Height; }
+    // Whether (x, y) is one of the stored cells, the ones the map shows and edits.
+    bool IsStored(int x, int y) const { return x >= 0 && y >= 0 && x < Width && y < Height; }
     int16_t Cell(int x, int y) const { return Grid[Index(x, y)]; }
     void SetCell(int x, int y, int16_t value) { Grid[Index(x, y)] = value; }
 

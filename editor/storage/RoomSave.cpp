@@ -5,6 +5,7 @@
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
 #include "storage/SaveVerify.h"
+#include "storage/UndoLog.h"
 
 #include <algorithm>
 
@@ -18,42 +19,16 @@ Error WithOutcome(Error error, const std::string& outcome) {
     return error;
 }
 
-// The bytes a save is about to overwrite, read before its first write, so that a failure
-// before the commit point can put them back.
-class UndoLog {
-public:
-    void Remember(const RomFile& file, uint32_t offset, size_t size) {
-        m_entries.push_back({offset, file.ReadBlock(offset, size)});
-    }
-
-    // Writes the remembered bytes back, the last write first, and flushes.
-    Result<void, Error> Restore(RomWriter& writer) const {
-        for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
-            if (auto put = writer.WriteAt(entry->offset, entry->bytes); !put) {
-                return put;
-            }
-        }
-        return writer.Flush();
-    }
-
-private:
-    struct Entry {
-        uint32_t offset;
-        std::vector<uint8_t> bytes;
-    };
-    std::vector<Entry> m_entries;
-};
-
 UndoLog RememberTargets(const RomFile& file, const SavePlan& plan) {
     UndoLog undo;
     for (const auto& layer : plan.layers) {
         undo.Remember(file, layer.offset, layer.bytes.size());
     }
-    if (plan.spriteList) {
-        undo.Remember(file, plan.spriteList->offset, plan.spriteList->bytes.size());
+    for (const auto& list : plan.spriteWrites) {
+        undo.Remember(file, list.offset, list.bytes.size());
     }
-    for (const auto& record : plan.tilesetWrites) {
-        undo.Remember(file, record.offset, record.bytes.size());
+    for (const auto& write : plan.inPlaceWrites) {
+        undo.Remember(file, write.offset, write.bytes.size());
     }
     undo.Remember(file, plan.headerOffset, RoomHeader::kSize);
     return undo;
@@ -78,13 +53,13 @@ Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
     if (auto flushed = writer.Flush(); !flushed) {
         return flushed;
     }
-    if (plan.spriteList) {
-        if (auto put = writer.WriteAt(plan.spriteList->offset, plan.spriteList->bytes); !put) {
+    for (const auto& list : plan.spriteWrites) {
+        if (auto put = writer.WriteAt(list.offset, list.bytes); !put) {
             return put;
         }
     }
-    for (const auto& record : plan.tilesetWrites) {
-        if (auto put = writer.WriteAt(record.offset, record.bytes); !put) {
+    for (const auto& write : plan.inPlaceWrites) {
+        if (auto put = writer.WriteAt(write.offset, write.bytes); !put) {
             return put;
         }
     }
@@ -95,23 +70,9 @@ Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
     return writer.WriteAt(plan.headerOffset, header);
 }
 
-// Takes the planned free space from the bookkeeping for real.
-Result<void, Error> AllocateSpace(StorageSystem& storage, const SavePlan& plan) {
-    for (const auto& layer : plan.layers) {
-        auto offset = storage.StorageAlloc(plan.game, layer.reserved);
-        if (!offset) {
-            return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
-        }
-        if (*offset != layer.offset) {
-            return Fail(Error{ErrorKind::StorageExhausted,
-                              "the storage bookkeeping handed out 0x" + ToHex(*offset) +
-                                  " for the " + LayerName(layer.kind) +
-                                  " layer instead of the space checked for it (0x" +
-                                  ToHex(layer.offset) + "); nothing was written to the ROM",
-                              std::nullopt});
-        }
-    }
-    return {};
+// The copy this run made of the ROM, or its first backup when none is known.
+std::string BackupNamed(const RomBackups& backups, const std::filesystem::path& rom) {
+    return backups.CopyOf(rom).value_or(RomBackups::BackupPathOf(rom)).string();
 }
 
 } // namespace
@@ -167,20 +128,16 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     SaveOutcome outcome;
     outcome.notes = plan->notes;
-    auto backup = services.backups.EnsureBackup(plan->romPath);
-    if (!backup) {
-        return Fail(WithOutcome(backup.error(), "nothing was written"));
+    auto access = OpenRomForWriting(services.backups, plan->romPath);
+    if (!access) {
+        return Fail(WithOutcome(access.error(), "nothing was written"));
     }
-    outcome.backup = *backup;
-
-    auto file = RomFile::Open(plan->romPath, OpenMode::ReadWrite);
-    if (!file) {
-        return Fail(WithOutcome(Error{ErrorKind::FileWrite, file.error().detail, std::nullopt},
-                                "nothing was written"));
-    }
+    outcome.backup = access->backup;
+    RomFile* file = &access->file;
     auto writer =
         services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);
-    if (auto space = AllocateSpace(state.Storage, *plan); !space) {
+    if (auto space = TakePlacedSpace(state.Storage, plan->game, *file, LayerBlocks(*plan));
+        !space) {
         return Fail(space.error());
     }
     const UndoLog undo = RememberTargets(*file, *plan);
@@ -190,7 +147,7 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
                 WithOutcome(written.error(), "putting the file back as it was also failed (" +
                                                  Describe(restored.error()) +
                                                  "); if the room no longer loads, use the backup " +
-                                                 RomBackups::BackupPathOf(plan->romPath).string()));
+                                                 BackupNamed(services.backups, plan->romPath)));
         }
         return Fail(WithOutcome(written.error(), "the ROM file was put back as it was"));
     }
@@ -208,17 +165,30 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
         outcome.layers.push_back(
             {layer.kind, layer.offset, layer.reserved, static_cast<uint32_t>(layer.bytes.size())});
     }
-    outcome.spriteList = plan->spriteList;
+    outcome.spriteLists = plan->spriteWrites;
     outcome.tilesetRecords = plan->tilesetRecords;
 
     const LoadReport reload = SelectRoom(state, plan->area, plan->room);
     outcome.reloadProblems = reload.Problems;
     outcome.differences = VerifySavedRoom(state, *plan, reload);
+    if (auto reread = RomFile::Open(plan->romPath, OpenMode::Read); reread) {
+        for (const InPlaceWrite& write : plan->inPlaceWrites) {
+            if (!HoldsWrittenBytes(*reread, write)) {
+                outcome.differences.push_back(write.what + " reads back differently");
+            }
+        }
+    } else {
+        outcome.differences.push_back("the ROM file could not be read again to check the "
+                                      "records written in place");
+    }
     return outcome;
 }
 
 std::string SaveStatusText(const SaveOutcome& outcome) {
-    std::string text = "Room saved.";
+    std::string text = outcome.differences.empty()
+                           ? "Room saved."
+                           : "The room was written but does not read back as saved: see the "
+                             "warning.";
     if (outcome.backup) {
         text += " A backup of the ROM was written to " + outcome.backup->string() + ".";
     }

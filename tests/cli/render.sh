@@ -18,15 +18,15 @@ be32() { # file offset -> the big-endian 32-bit value there
 read -r width height <<<"$("$cli" layer "$work/zm.gba" 0 3 level | head -n 1)"
 "$cli" render "$work/zm.gba" 0 3 "$work/room.bmp" >/dev/null
 [ "$(head -c 2 "$work/room.bmp")" = "BM" ] || fail "BMP signature"
-[ "$(le32 "$work/room.bmp" 18)" -eq $(((width - 1) * 16)) ] || fail "BMP width"
-[ "$(le32 "$work/room.bmp" 22)" -eq $(((height - 1) * 16)) ] || fail "BMP height"
+[ "$(le32 "$work/room.bmp" 18)" -eq $((width * 16)) ] || fail "BMP width"
+[ "$(le32 "$work/room.bmp" 22)" -eq $((height * 16)) ] || fail "BMP height"
 [ "$(od -An -tu2 -j 28 -N2 "$work/room.bmp" | tr -d ' ')" -eq 24 ] || fail "24 bits per pixel"
 
 "$cli" render "$work/mf.gba" 1 2 "$work/room.png" >/dev/null
 read -r width height <<<"$("$cli" layer "$work/mf.gba" 1 2 level | head -n 1)"
 [ "$(od -An -c -j 1 -N3 "$work/room.png" | tr -d ' ')" = "PNG" ] || fail "PNG signature"
-[ "$(be32 "$work/room.png" 16)" -eq $(((width - 1) * 16)) ] || fail "PNG width"
-[ "$(be32 "$work/room.png" 20)" -eq $(((height - 1) * 16)) ] || fail "PNG height"
+[ "$(be32 "$work/room.png" 16)" -eq $((width * 16)) ] || fail "PNG width"
+[ "$(be32 "$work/room.png" 20)" -eq $((height * 16)) ] || fail "PNG height"
 
 # Hiding every layer leaves a black picture of the same size: smaller than the drawn one.
 "$cli" render "$work/zm.gba" 0 3 "$work/hidden.bmp" --hide back,level,foreground >/dev/null

@@ -16,14 +16,19 @@ constexpr uint32_t kTables = 0x100;
 constexpr uint32_t kRecordsInRom = 1300;
 constexpr uint32_t kRomSize = kTables + 12 * kRecordsInRom;
 
-// Record i of the ROM: bytes i, i+1, ..., i+11 (so every byte says which record it is from).
+// Record i of the ROM: bytes i, i+1, ..., i+11 (so every byte says which record it is from),
+// except that the type byte is never 0, which would end a list.
 DoorRecord::Bytes RecordBytes(size_t i) {
     DoorRecord::Bytes bytes{};
     for (size_t b = 0; b < bytes.size(); ++b) {
         bytes[b] = static_cast<uint8_t>(i + b);
     }
+    bytes[0] = static_cast<uint8_t>(i % 255 + 1);
     return bytes;
 }
+
+// Records 1000 and 1003 of the ROM are end records (type byte 0).
+constexpr uint32_t kEndRecords[] = {1000, 1003};
 
 struct DoorRom {
     TempFolder folder;
@@ -34,6 +39,9 @@ struct DoorRom {
         for (size_t i = 0; i < kRecordsInRom; ++i) {
             const auto bytes = RecordBytes(i);
             std::copy(bytes.begin(), bytes.end(), rom.begin() + kTables + i * DoorRecord::kSize);
+        }
+        for (uint32_t i : kEndRecords) {
+            rom[kTables + i * DoorRecord::kSize] = 0;
         }
         path = folder.WriteFile("rom.gba", rom);
     }
@@ -71,12 +79,23 @@ TEST(DoorData, ReadsTheRecordsOfAnArea) {
              Case{"count 0", areas, 2, 0, 0, ErrorKind::BadDoorTable},
              Case{"negative", areas, 3, 0, 0, ErrorKind::BadDoorTable},
              Case{"256 records",
-                  {Record(0), Record(256), 0, 0, 0, 0, 0},
+                  {Record(1), Record(257), 0, 0, 0, 0, 0},
                   0,
                   0,
                   0,
                   ErrorKind::BadDoorTable},
              Case{"ends with the file", {end - 24, end, 0, 0, 0, 0, 0}, 0, 2, 1298, {}},
+             // The games end each list with a record of type 0, which is not a door.
+             Case{"end record", {Record(997), Record(1010), 0, 0, 0, 0, 0}, 0, 3, 997, {}},
+             Case{"end record first", {Record(1000), Record(1010), 0, 0, 0, 0, 0}, 0, 0, 0, {}},
+             Case{"last area's end", {0, 0, 0, 0, 0, 0, Record(990)}, 6, 10, 990, {}},
+             Case{"long span, end", {Record(800), Record(1200), 0, 0, 0, 0, 0}, 0, 200, 800, {}},
+             Case{"long span, no end",
+                  {Record(0), Record(400), 0, 0, 0, 0, 0},
+                  0,
+                  0,
+                  0,
+                  ErrorKind::BadDoorTable},
              Case{"runs off",
                   {end - 24, end + 12, 0, 0, 0, 0, 0},
                   0,
@@ -111,6 +130,9 @@ TEST(DoorData, ReadsTheRecordsOfAnArea) {
         }
         ASSERT_TRUE(loaded) << c.name << ": " << Describe(loaded.error());
         ASSERT_EQ(state.AreaDoors.size(), c.count) << c.name;
+        if (c.count == 0) {
+            continue;
+        }
         EXPECT_EQ(state.AreaDoors[0].ToBytes(), RecordBytes(c.first)) << c.name;
         EXPECT_EQ(state.AreaDoors.back().ToBytes(), RecordBytes(c.first + c.count - 1)) << c.name;
     }
@@ -129,7 +151,7 @@ TEST(DoorData, NamesTheBytesOfARecord) {
     const DoorRecord door(RecordBytes(0x10));
     EXPECT_EQ((std::array{door.Type(), door.Room(), door.ExitX(), door.X(), door.ExitY(), door.Y(),
                           door.ExitRoom(), door.Unknown()}),
-              (std::array<uint8_t, 8>{0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17}));
+              (std::array<uint8_t, 8>{0x11, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17}));
     EXPECT_EQ(DoorLabelPosition(DoorRecord({0, 0, 0, 3, 0, 5})), (PixelPosition{48, 80}));
 }
 

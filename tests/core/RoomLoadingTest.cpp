@@ -1,6 +1,7 @@
 // Room loading end to end on generated images: every room of both games loads without a
-// problem and shows the picture an independent rendering of the builder's data gives; a ROM
-// with a bad table is refused whole; no room past an area's list is loaded or saved.
+// problem and shows the picture an independent rendering of the builder's data gives, in a
+// fresh editor and after any other room; a ROM with a bad table is refused whole; no room past
+// an area's list is loaded or saved.
 
 #include "main/RoomLoading.h"
 
@@ -69,6 +70,31 @@ TEST_P(EveryRoom, LoadsCleanlyAndShowsTheBuiltRoom) {
                                                                   static_cast<int>(room))));
         }
     }
+}
+
+// One editor walks every room backwards, so each room follows rooms of other tilesets: the
+// picture is the room's own (no animation tiles of an earlier tileset stay behind), every
+// stored cell is shown, and only stored cells can be painted.
+TEST_P(EveryRoom, PictureDependsOnTheRoomAlone) {
+    const auto& built = GeneratedRom(GetParam().game, GetParam().seed);
+    TempFolder folder;
+    const auto path = testing::WriteGeneratedRom(folder / "rom.gba", built.game, built.seed);
+    auto state = std::make_unique<EditorState>(folder / "os.bin");
+    ASSERT_TRUE(OpenAtRoom(*state, path, 0, 0));
+    for (size_t area = built.areas.size(); area-- > 0;) {
+        SelectArea(*state, static_cast<int>(area));
+        for (size_t room = built.areas[area].expectedRoomCount; room-- > 0;) {
+            SCOPED_TRACE("area " + std::to_string(area) + " room " + std::to_string(room));
+            ASSERT_TRUE(SelectRoom(*state, static_cast<int>(area), static_cast<int>(room)).Loaded);
+            ASSERT_TRUE(SamePicture(state->MapPicture,
+                                    testing::ReferenceRoomPicture(built, static_cast<int>(area),
+                                                                  static_cast<int>(room))));
+        }
+    }
+    const RoomLayer& clip = state->ClipLayer;
+    EXPECT_TRUE(PaintCell(*state, LayerKind::Clip, clip.Width - 1, clip.Height - 1, 0x11));
+    EXPECT_FALSE(PaintCell(*state, LayerKind::Clip, clip.Width, 0, 0x11)) << "spare column";
+    EXPECT_FALSE(PaintCell(*state, LayerKind::Clip, 0, clip.Height, 0x11)) << "spare row";
 }
 
 INSTANTIATE_TEST_SUITE_P(Generated, EveryRoom,

@@ -59,7 +59,7 @@ TEST(RoomPicture, ComposesBackLevelForegroundWithBlackTransparent) {
           Case{{false, false, false}, kBlack, kBlack, kBlack}}) {
         picture.SetPixel(0, 0, kMark);
         DrawRoom(picture, DrawTarget::LargeMap, room.Scene(c.shown));
-        ASSERT_EQ(picture.Width(), 16);
+        ASSERT_EQ(picture.Width(), 32);
         EXPECT_EQ(picture.Pixel(0, 0), c.topLeft);
         EXPECT_EQ(picture.Pixel(15, 0), c.topRight);
         EXPECT_EQ(picture.Pixel(15, 15), c.bottomRight);
@@ -88,9 +88,9 @@ TEST_P(PictureSizing, FollowsTheLevelLayer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rooms, PictureSizing,
-    ::testing::Values(SizeCase{25, 17, 384, 256, -1, -1}, SizeCase{27, 19, 416, 288, 1, 1},
-                      SizeCase{26, 18, 400, 272, 0, 0}, SizeCase{40, 20, 624, 304, 14, 2},
-                      SizeCase{0, 0, 0, 0, -25, -17}, SizeCase{255, 255, 4064, 4064, 229, 237}),
+    ::testing::Values(SizeCase{25, 17, 400, 272, 0, 0}, SizeCase{27, 19, 432, 304, 2, 2},
+                      SizeCase{26, 18, 416, 288, 1, 1}, SizeCase{40, 20, 640, 320, 15, 3},
+                      SizeCase{0, 0, 0, 0, -25, -17}, SizeCase{255, 255, 4080, 4080, 230, 238}),
     [](const auto& size) {
         return std::to_string(size.param.width) + "x" + std::to_string(size.param.height);
     });
@@ -105,8 +105,8 @@ TEST(RoomPicture, SizesBeforeDrawingAndKeepsTheSizeWithoutTheLevel) {
     large.back.SetCell(0, 0, -1); // negative cells and values past 1023 draw nothing
     large.back.SetCell(1, 0, 1024);
     DrawRoom(picture, DrawTarget::MainMap, large.Scene(kAll));
-    ASSERT_EQ(picture.Width(), 144);
-    ASSERT_EQ(picture.Height(), 112);
+    ASSERT_EQ(picture.Width(), 160);
+    ASSERT_EQ(picture.Height(), 128);
     EXPECT_EQ(picture.Pixel(143, 111), kRed);
     EXPECT_EQ(picture.Pixel(0, 0), kBlack);
     EXPECT_EQ(picture.Pixel(31, 15), kBlack);
@@ -114,19 +114,19 @@ TEST(RoomPicture, SizesBeforeDrawingAndKeepsTheSizeWithoutTheLevel) {
     Room other{{}, RoomLayer(30, 30), RoomLayer(30, 30)};
     other.back.SetCell(8, 6, 3);
     EXPECT_FALSE(DrawRoom(picture, DrawTarget::MainMap, other.Scene({true, false, true})));
-    EXPECT_EQ(picture.Width(), 144);
+    EXPECT_EQ(picture.Width(), 160);
     EXPECT_EQ(picture.Pixel(143, 111), kBlue);
     EXPECT_EQ(picture.Pixel(143, 96), kBlack);
     // Other targets draw into no picture but still report the layout.
     picture.SetPixel(0, 0, kMark);
     const auto layout = DrawRoom(picture, static_cast<DrawTarget>(30), other.Scene(kAll));
-    EXPECT_EQ(layout->Width, 464);
+    EXPECT_EQ(layout->Width, 480);
     EXPECT_EQ(picture.Pixel(0, 0), kMark);
     // Without a level layer the picture takes the largest width and height present.
     const RoomLayer tall(6, 40);
     const RoomLayer* present[] = {&large.back, nullptr, &tall};
-    EXPECT_EQ(LargestLayerLayout(present).Width, 9 * 16);
-    EXPECT_EQ(LargestLayerLayout(present).Height, 39 * 16);
+    EXPECT_EQ(LargestLayerLayout(present).Width, 10 * 16);
+    EXPECT_EQ(LargestLayerLayout(present).Height, 40 * 16);
 }
 
 bool SamePixels(const Surface& a, const Surface& b) {

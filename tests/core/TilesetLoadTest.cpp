@@ -112,8 +112,9 @@ TEST(TilesetLoading, BadPointersReadZerosAndUnusedSlotsStayStill) {
     t.Tiles.fill(0x77);
     t.Palette.fill(0x7777);
     ASSERT_TRUE(opened.Load(0));
-    EXPECT_EQ(std::count(t.Tiles.begin(), t.Tiles.begin() + 384, 0), 384); // three frames
-    EXPECT_EQ(t.Tiles[384], 0x77);
+    // Three frames of zeros, and the slots behind the empty triple cleared: no tile of an
+    // earlier tileset's animation stays behind.
+    EXPECT_EQ(std::count(t.Tiles.begin(), t.Tiles.begin() + 16 * 128, 0), 16 * 128);
     EXPECT_EQ(std::count(t.Tiles.begin() + kTilesetTilesAt, t.Tiles.end(), 0), kTilesetTilesBytes);
     EXPECT_EQ(t.Palette[49], 0);
     EXPECT_EQ(t.Palette[480], 0);

@@ -35,15 +35,19 @@ void LoadTilesetInto(const SyntheticRom& rom, int area, int number, Graphics& gr
     for (size_t i = 0; i < palette.size() && 32 + i < entries.size(); ++i) {
         entries[32 + i] = palette[i];
     }
-    // Animated slots: frame 0 of each slot up to the first empty triple.
+    // Animated slots: frame 0 of each slot up to the first empty triple; the slots behind it
+    // are transparent.
     const auto& triples = rom.animatedTilesets[record.animation & 0xFF];
+    bool ended = false;
     for (size_t slot = 0; slot < 16; ++slot) {
         const uint8_t g = triples[3 * slot];
-        if (g == 0) {
-            break;
+        ended = ended || g == 0;
+        const auto at = graphics.tiles.begin() + static_cast<long>(128 * slot);
+        if (ended) {
+            std::fill_n(at, 128, uint8_t{0});
+        } else {
+            std::copy_n(rom.animatedGraphics[g].frames.begin(), 128, at);
         }
-        const auto& frames = rom.animatedGraphics[g].frames;
-        std::copy_n(frames.begin(), 128, graphics.tiles.begin() + static_cast<long>(128 * slot));
     }
     std::copy(art.tiles.begin(), art.tiles.end(), graphics.tiles.begin() + 6144);
     const bool lastZmArea = rom.game == Game::ZM && area == 6;
@@ -109,8 +113,8 @@ ReferenceImage ReferenceRoomPicture(const SyntheticRom& rom, int area, int room,
         }
     }
     ReferenceImage image;
-    image.width = std::max(0, (widthBlocks - 1) * 16);
-    image.height = std::max(0, (heightBlocks - 1) * 16);
+    image.width = std::max(0, widthBlocks * 16);
+    image.height = std::max(0, heightBlocks * 16);
     image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height),
                         kBlack);
 

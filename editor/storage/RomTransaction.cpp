@@ -1,0 +1,174 @@
+#include "storage/RomTransaction.h"
+
+#include "common/Hex.h"
+#include "rom/RomFile.h"
+#include "rom/RomView.h"
+#include "storage/RomBackup.h"
+#include "storage/RomWriter.h"
+#include "storage/Storage.h"
+#include "storage/UndoLog.h"
+
+#include <algorithm>
+
+namespace quarnel {
+
+namespace {
+
+Error WithOutcome(Error error, const std::string& outcome) {
+    error.detail += (error.detail.empty() ? "" : "; ") + outcome;
+    return error;
+}
+
+Result<void, Error> WriteJob(RomWriter& writer, const RomWriteJob& job) {
+    for (const NewBlock& block : job.blocks) {
+        if (auto put = writer.WriteAt(block.offset, block.bytes); !put) {
+            return put;
+        }
+    }
+    // The new data is on the disk before anything refers to it.
+    if (auto flushed = writer.Flush(); !flushed) {
+        return flushed;
+    }
+    for (const InPlaceWrite& write : job.inPlace) {
+        if (auto put = writer.WriteAt(write.offset, write.bytes); !put) {
+            return put;
+        }
+    }
+    return {};
+}
+
+// Reads every written range back; one sentence per range that differs.
+std::vector<std::string> Differences(const RomFile& file, const RomWriteJob& job) {
+    std::vector<std::string> differences;
+    for (const NewBlock& block : job.blocks) {
+        if (file.ReadBlock(block.offset, block.bytes.size()) != block.bytes) {
+            differences.push_back(block.what + " at 0x" + ToHex(block.offset));
+        }
+    }
+    for (const InPlaceWrite& write : job.inPlace) {
+        if (!HoldsWrittenBytes(file, write)) {
+            differences.push_back(write.what + " at 0x" + ToHex(write.offset));
+        }
+    }
+    return differences;
+}
+
+} // namespace
+
+Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const RomFile& file,
+                                std::vector<NewBlock>& blocks) {
+    std::vector<int32_t> sizes;
+    for (const NewBlock& block : blocks) {
+        if (block.reserved <= 0 || static_cast<size_t>(block.reserved) < block.bytes.size()) {
+            return Fail(Error{ErrorKind::BadArgument,
+                              block.what + " needs " + std::to_string(block.bytes.size()) +
+                                  " bytes but reserves " + std::to_string(block.reserved),
+                              std::nullopt});
+        }
+        sizes.push_back(block.reserved);
+    }
+    // Space only ever goes where this ROM's bytes are blank, whatever os.bin says.
+    const auto offsets = storage.PlanAllocations(game, sizes, RomFileView(file));
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        if (offsets[i] == 0) {
+            return Fail(Error{ErrorKind::StorageExhausted,
+                              blocks[i].what + " needs " + std::to_string(blocks[i].reserved) +
+                                  " bytes and no " + std::string(GameCodeText(game)) +
+                                  " free-space area has that many blank bytes left in this ROM; "
+                                  "nothing was written",
+                              std::nullopt});
+        }
+        blocks[i].offset = offsets[i];
+    }
+    return {};
+}
+
+Result<void, Error> TakePlacedSpace(StorageSystem& storage, Game game, const RomFile& file,
+                                    std::span<const NewBlock> blocks) {
+    const RomFileView rom(file);
+    for (const NewBlock& block : blocks) {
+        auto offset = storage.StorageAlloc(game, block.reserved, rom);
+        if (!offset) {
+            return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
+        }
+        if (*offset != block.offset) {
+            return Fail(Error{ErrorKind::StorageExhausted,
+                              "the storage bookkeeping handed out 0x" + ToHex(*offset) + " for " +
+                                  block.what + " instead of the space checked for it (0x" +
+                                  ToHex(block.offset) + "); nothing was written to the ROM",
+                              std::nullopt});
+        }
+    }
+    return {};
+}
+
+Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteServices& services) {
+    RomWriteOutcome outcome;
+    if (job.blocks.empty() && job.inPlace.empty()) {
+        return outcome;
+    }
+    {
+        auto file = RomFile::Open(job.romPath, OpenMode::Read);
+        if (!file) {
+            return Fail(WithOutcome(file.error(), "nothing was written"));
+        }
+        for (const InPlaceWrite& write : job.inPlace) {
+            if (auto checked = CheckInPlaceWrite(*file, write); !checked) {
+                return Fail(checked.error());
+            }
+        }
+    }
+    auto access = OpenRomForWriting(services.backups, job.romPath);
+    if (!access) {
+        return Fail(WithOutcome(access.error(), "nothing was written"));
+    }
+    outcome.backup = access->backup;
+    RomFile* file = &access->file;
+    if (auto space = TakePlacedSpace(services.storage, job.game, *file, job.blocks); !space) {
+        return Fail(space.error());
+    }
+    auto writer =
+        services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);
+    UndoLog undo;
+    for (const NewBlock& block : job.blocks) {
+        undo.Remember(*file, block.offset, block.bytes.size());
+    }
+    for (const InPlaceWrite& write : job.inPlace) {
+        undo.Remember(*file, write.offset, write.bytes.size());
+    }
+    if (auto written = WriteJob(*writer, job); !written) {
+        if (auto restored = undo.Restore(*writer); !restored) {
+            return Fail(
+                WithOutcome(written.error(), "putting the file back as it was also failed (" +
+                                                 Describe(restored.error()) + "); the backup is " +
+                                                 RomBackups::BackupPathOf(job.romPath).string()));
+        }
+        return Fail(WithOutcome(written.error(), "the ROM file was put back as it was"));
+    }
+    if (auto flushed = writer->Flush(); !flushed) {
+        outcome.notes.push_back("The data was written, but the file could not be flushed to the "
+                                "disk: " +
+                                Describe(flushed.error()));
+    }
+    writer.reset();
+
+    auto reread = RomFile::Open(job.romPath, OpenMode::Read);
+    if (!reread) {
+        return Fail(Error{ErrorKind::VerifyMismatch,
+                          "the data was written but the ROM file cannot be read back: " +
+                              Describe(reread.error()),
+                          std::nullopt});
+    }
+    const auto differences = Differences(*reread, job);
+    if (!differences.empty()) {
+        std::string detail = "written data reads back differently:";
+        for (const auto& difference : differences) {
+            detail += " " + difference + ";";
+        }
+        detail.pop_back();
+        return Fail(Error{ErrorKind::VerifyMismatch, detail, std::nullopt});
+    }
+    return outcome;
+}
+
+} // namespace quarnel
