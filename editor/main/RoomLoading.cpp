@@ -1,5 +1,7 @@
 #include "main/RoomLoading.h"
 
+#include "doors/DoorEdits.h"
+
 #include "rom/GameDetection.h"
 #include "rom/LayerCodec.h"
 #include "rom/RomFile.h"
@@ -155,9 +157,20 @@ LoadReport SelectRoom(EditorState& state, int area, int room) {
     if (!report.Loaded) {
         return report;
     }
+    // Door edits belong to the area but are discarded with the room's, as the question
+    // before a room change says; a save marks what it wrote first.
+    DiscardDoorEdits(state.Doors);
     state.Doors.RoomDoorCount = 0;
-    if (state.GameCode == Game::ZM) {
+    if (state.Doors.Area == area) {
         ShowRoomDoors(state.Doors, room);
+    }
+    state.Scrolls = RoomScrolls{};
+    if (auto file = RomFile::Open(state.RomPath, OpenMode::Read); !file) {
+        report.Problems.push_back(file.error());
+    } else if (auto scrolls = ReadRoomScrolls(*file, state.GameCode, area, room); !scrolls) {
+        report.Problems.push_back(scrolls.error());
+    } else {
+        state.Scrolls = std::move(scrolls).value();
     }
     ClearMarks(state.Sprites);
     state.ForegroundDirty = false;
@@ -172,13 +185,10 @@ AreaSelection SelectArea(EditorState& state, int area) {
     const auto count = RoomCount(state.Tables, area);
     selection.RoomCount = count.count;
     selection.FallbackCount = count.fallback;
-    if (state.GameCode == Game::ZM) {
-        auto file = RomFile::Open(state.RomPath, OpenMode::Read);
-        if (!file) {
-            selection.Room0.Problems.push_back(file.error());
-        } else if (auto doors = LoadAreaDoors(*file, state.Tables, area, state.Doors); !doors) {
-            selection.Room0.Problems.push_back(doors.error());
-        }
+    if (auto file = RomFile::Open(state.RomPath, OpenMode::Read); !file) {
+        selection.Room0.Problems.push_back(file.error());
+    } else if (auto doors = LoadAreaDoors(*file, state.Tables, area, state.Doors); !doors) {
+        selection.Room0.Problems.push_back(doors.error());
     }
     if (selection.RoomCount > 0) {
         auto room0 = SelectRoom(state, area, 0);

@@ -3,8 +3,10 @@
 #include "main/frmMain.h"
 
 #include "common/Hex.h"
+#include "doors/frmDoorEd.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
+#include "side/frmMainMap.h"
 #include "storage/QtRoomSaveActions.h"
 
 #include <QAction>
@@ -192,9 +194,10 @@ void frmMain::BuildControls() {
     auto* buttons = new QVBoxLayout;
     cmdEditScroll = new QPushButton(QStringLiteral("Edit ScrollData"));
     cmdBiggerWindow = new QPushButton(QStringLiteral("Resize able Map"));
+    cmdEditScroll->setToolTip(QStringLiteral("Shows the room's scrolls on the large map, "
+                                             "where they can be moved and changed"));
+    cmdBiggerWindow->setToolTip(QStringLiteral("Shows the whole room in a large window"));
     for (QPushButton* button : {cmdEditScroll, cmdBiggerWindow}) {
-        button->setEnabled(false);
-        button->setToolTip(QStringLiteral("The large map window is not part of this version"));
         buttons->addWidget(button);
     }
     buttons->addStretch();
@@ -232,6 +235,8 @@ void frmMain::BuildControls() {
         connect(box, &QCheckBox::clicked, this, [this] { ViewBox_Click(); });
     }
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdBiggerWindow, &QPushButton::clicked, this, [this] { cmdBiggerWindow_Click(); });
+    connect(cmdEditScroll, &QPushButton::clicked, this, [this] { cmdEditScroll_Click(); });
 }
 
 QWidget* frmMain::BuildMapFrame() {
@@ -314,8 +319,8 @@ void frmMain::BuildMenus() {
     }
     mnuDumps->setEnabled(false);
     QMenu* room = advanced->addMenu(QStringLiteral("Room"));
-    mnuDoorEditor = room->addAction(QStringLiteral("Door Editor"), this,
-                                    [this] { NotAvailable("The door editor"); });
+    mnuDoorEditor =
+        room->addAction(QStringLiteral("Door Editor"), this, [this] { mnuDoor_Click(); });
     mnuResize = room->addAction(QStringLiteral("Resize Room"), this, [this] {
         if (m_state.RomOpened) {
             m_saveActions->mnuResize_Click();
@@ -355,7 +360,7 @@ void frmMain::BuildMenus() {
     mnuExperimental->setToolTip(QStringLiteral("Enables the tools that are off by default"));
     connect(mnuExperimental, &QAction::toggled, this, [this](bool on) {
         mnuDumps->setEnabled(on);
-        for (QAction* entry : {mnuDoorEditor, mnuResize, mnuMV, mnuDebugRoom, mnuTSA}) {
+        for (QAction* entry : {mnuResize, mnuMV, mnuDebugRoom, mnuTSA}) {
             entry->setEnabled(on);
         }
     });
@@ -363,8 +368,8 @@ void frmMain::BuildMenus() {
     QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
     mnuCredits = about->addAction(QStringLiteral("Credits"));
 
-    for (QAction* entry : {mnuDoorEditor, mnuResize, mnuMV, mnuDebugRoom, mnuForeground, mnuLevel,
-                           mnuBack, mnuTSA, mnuCredits}) {
+    for (QAction* entry :
+         {mnuResize, mnuMV, mnuDebugRoom, mnuForeground, mnuLevel, mnuBack, mnuTSA, mnuCredits}) {
         entry->setEnabled(false);
     }
 }
@@ -406,7 +411,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_storageWindow}) {
+    for (QWidget* window :
+         {m_paletteWindow, m_enemyWindow, m_storageWindow, static_cast<QWidget*>(m_doorEditor),
+          static_cast<QWidget*>(m_largeMap)}) {
         if (window != nullptr) {
             window->close();
         }

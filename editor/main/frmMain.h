@@ -36,6 +36,8 @@ class MarkerLabelWidget;
 class PelnixBinding;
 class PictureWidget;
 class RoomSaveActions;
+class frmDoorEd;
+class frmMainMap;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -63,6 +65,9 @@ public:
     bool RomReady() const { return m_romReady; }
     int RoomCount() const { return m_roomCount; }
     QString ClipAttributeName(int value) const;
+    // The door editor and the large map window; null until first shown.
+    frmDoorEd* DoorEditor() const { return m_doorEditor; }
+    frmMainMap* LargeMap() const { return m_largeMap; }
 
     // Controls, named as the editor's design names them.
     QComboBox* cboAreas = nullptr;
@@ -136,8 +141,15 @@ public:
     void Enemy_MouseDown(int index, Qt::MouseButton button);
     void Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                          QPointF position);
+    void lblDoors_MouseDown(int index, Qt::MouseButton button);
     void lblDoors_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                             QPointF position);
+    void mnuDoor_Click();
+    void cmdBiggerWindow_Click();
+    void cmdEditScroll_Click();
+    // "Go to" of the door editor: selects the room of door `door` of the area (asking first
+    // when there are unsaved changes) and shows that door in the door editor.
+    void GoToDoor(uint8_t door);
     void tmrTile_Timer(int slot);
     void mnuSMP_Click();
     void mnuUpdate_Click();
@@ -165,6 +177,10 @@ private:
     void ShowRoom(const LoadReport& report);
     void ShowSprites();
     void ShowDoors();
+    // After a door changed (a drag, the door editor): labels, outlines and the side windows.
+    void RefreshDoors();
+    frmDoorEd& ShowDoorEditor();
+    void ShowLargeMap(bool scroll);
     void ArmTimers();
     void SetRoomList(int count);
     bool ConfirmDiscard();
@@ -197,6 +213,8 @@ private:
     QWidget* m_paletteWindow = nullptr;
     QWidget* m_enemyWindow = nullptr;
     QWidget* m_storageWindow = nullptr;
+    frmDoorEd* m_doorEditor = nullptr;
+    frmMainMap* m_largeMap = nullptr;
     RoomSaveActions* m_saveActions = nullptr;
 };
 

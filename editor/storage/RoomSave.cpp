@@ -1,6 +1,7 @@
 #include "storage/RoomSave.h"
 
 #include "common/Hex.h"
+#include "doors/DoorEdits.h"
 #include "rom/RomFile.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
@@ -176,6 +177,10 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     writer.reset();
 
+    MarkDoorsSaved(state.Doors, plan->doorRecords);
+    if (plan->scrollsWritten) {
+        MarkScrollsSaved(state.Scrolls);
+    }
     for (size_t index : plan->tilesetRecords) {
         state.Tables.TilesetTableAsRead[index] = state.Tables.TilesetTable[index];
     }
@@ -185,6 +190,8 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     outcome.spriteList = plan->spriteList;
     outcome.tilesetRecords = plan->tilesetRecords;
+    outcome.doorRecords = plan->doorRecords;
+    outcome.scrollsWritten = plan->scrollsWritten;
 
     const LoadReport reload = SelectRoom(state, plan->area, plan->room);
     outcome.reloadProblems = reload.Problems;
