@@ -132,6 +132,9 @@ frmDoorEd::frmDoorEd(EditorState& state, Dialogs& dialogs, RomBackups& backups, 
     cmdGoTo->setToolTip(QStringLiteral("Loads the room of the door this one leads to"));
     lblStatus = new QLabel;
     lblStatus->setWordWrap(true);
+    // Room for two lines from the start, so the controls do not move when a status comes.
+    lblStatus->setMinimumHeight(2 * lblStatus->fontMetrics().lineSpacing() + 4);
+    lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdGoTo);
     buttons->addStretch();

@@ -41,7 +41,15 @@ void frmMain::ShowDoors() {
 }
 
 void frmMain::RefreshDoors() {
-    ShowDoors();
+    // Labels are moved, never hidden: hiding the label being dragged would end the drag.
+    const DoorState& doors = m_state.Doors;
+    for (size_t k = 0; k < doors.RoomDoorCount && k < lblDoors.size(); ++k) {
+        if (const auto door = DoorIndexOfLabel(doors, k)) {
+            const auto position = DoorLabelPosition(doors.AreaDoors[*door]);
+            lblDoors[k]->PlaceAt(position.left, position.top);
+        }
+    }
+    picMap->SetOverlays(DoorTriggerOverlays(m_state));
     if (m_doorEditor != nullptr) {
         m_doorEditor->Reload();
     }
@@ -78,7 +86,14 @@ frmDoorEd& frmMain::ShowDoorEditor() {
     if (m_doorEditor == nullptr) {
         m_doorEditor = new frmDoorEd(m_state, m_dialogs, m_saveActions->Backups(), this);
         m_doorEditor->setWindowFlag(Qt::Window);
-        connect(m_doorEditor, &frmDoorEd::doorChanged, this, [this] { RefreshDoors(); });
+        connect(m_doorEditor, &frmDoorEd::doorChanged, this, [this] {
+            // A door may have moved into or out of this room.
+            if (m_state.Doors.Area == m_state.Area) {
+                ShowRoomDoors(m_state.Doors, m_state.Room);
+            }
+            ShowDoors();
+            RefreshDoors();
+        });
         connect(m_doorEditor, &frmDoorEd::goTo, this, [this](uint8_t door) { GoToDoor(door); });
         connect(m_doorEditor, &frmDoorEd::doorsSaved, this,
                 [this](const QString& status) { statusBar()->showMessage(status, 15000); });

@@ -3,33 +3,40 @@
 #include "doors/ScrollData.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace quarnel {
 
-namespace {
-
-QString LabelStyle(bool selected) {
-    return QStringLiteral("QLabel { color: white; font-weight: bold; padding: 2px; "
-                          "background: rgba(255, 200, 0, %1); border: 2px solid %2; }")
-        .arg(selected ? 70 : 40)
-        .arg(selected ? QStringLiteral("white") : QStringLiteral("rgb(255, 200, 0)"));
-}
-
-} // namespace
-
-ScrollLabelWidget::ScrollLabelWidget(int index, QWidget* parent)
-    : QLabel(parent), m_index(index) {
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+ScrollLabelWidget::ScrollLabelWidget(int index, QWidget* parent) : QLabel(parent), m_index(index) {
     setMouseTracking(true);
-    setStyleSheet(LabelStyle(false));
     hide();
 }
 
 void ScrollLabelWidget::SetSelected(bool selected) {
-    setStyleSheet(LabelStyle(selected));
+    m_selected = selected;
     if (selected) {
         raise();
     }
+    update();
+}
+
+void ScrollLabelWidget::paintEvent(QPaintEvent*) {
+    // See-through over the map, with the caption on a dark box so it reads on any room.
+    QPainter painter(this);
+    const QColor edge = m_selected ? QColor(Qt::white) : QColor(255, 200, 0);
+    painter.fillRect(rect(), QColor(255, 200, 0, m_selected ? 70 : 35));
+    painter.setPen(QPen(edge, 2));
+    painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    const QRect box = painter.fontMetrics()
+                          .boundingRect(text())
+                          .translated(6, 4 + painter.fontMetrics().ascent())
+                          .adjusted(-3, -1, 3, 1);
+    painter.fillRect(box.intersected(rect().adjusted(2, 2, -2, -2)), QColor(0, 0, 0, 170));
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, text());
 }
 
 void ScrollLabelWidget::mousePressEvent(QMouseEvent* event) {

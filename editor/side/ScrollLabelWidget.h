@@ -19,6 +19,7 @@ public:
 
     int Index() const { return m_index; }
     void SetSelected(bool selected);
+    bool Selected() const { return m_selected; }
 
 signals:
     void pressed(int index, Qt::MouseButton button, QPointF position);
@@ -29,9 +30,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int m_index;
+    bool m_selected = false;
 };
 
 } // namespace quarnel

@@ -76,6 +76,9 @@ QWidget* frmMainMap::BuildScrollPanel() {
                                               "its body to move them."));
     lblScrollInfo->setWordWrap(true);
     lblScrollInfo->setMinimumWidth(180);
+    lblScrollInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Three lines from the start, so the lists do not move when a scroll is chosen.
+    lblScrollInfo->setMinimumHeight(3 * lblScrollInfo->fontMetrics().lineSpacing() + 4);
     cboBreakX = HexList(256);
     cboBreakY = HexList(256);
     cboExtendBound = new QComboBox;
@@ -182,8 +185,7 @@ void frmMainMap::PlaceScrollLabel(size_t index) {
     }
     ScrollLabelWidget* label = lblScroll[index];
     const auto& scrolls = m_state.Scrolls.ScrollList;
-    const auto place =
-        index < scrolls.size() ? ScrollLabelGeometry(scrolls[index]) : std::nullopt;
+    const auto place = index < scrolls.size() ? ScrollLabelGeometry(scrolls[index]) : std::nullopt;
     if (!place) {
         label->hide();
         return;
@@ -261,11 +263,11 @@ void frmMainMap::lblScroll_MouseDown(int index, Qt::MouseButton button, QPointF 
     }
     ScrollLabelWidget* label = lblScroll[slot];
     const QPoint at = position.toPoint();
-    m_drag = ScrollDrag{slot,
-                        ScrollHandleAt(label->width(), label->height(), at.x(), at.y(),
-                                       ScrollLabelWidget::kGrip),
-                        m_state.Scrolls.ScrollList[slot], BlockOf(label->x() + position.x()),
-                        BlockOf(label->y() + position.y())};
+    m_drag = ScrollDrag{
+        slot,
+        ScrollHandleAt(label->width(), label->height(), at.x(), at.y(), ScrollLabelWidget::kGrip),
+        m_state.Scrolls.ScrollList[slot], BlockOf(label->x() + position.x()),
+        BlockOf(label->y() + position.y())};
 }
 
 void frmMainMap::lblScroll_MouseMove(int index, Qt::MouseButtons buttons, QPointF position) {
