@@ -4,9 +4,20 @@ namespace quarnel::cli {
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
-        kDemoRomCommand, kInfoCommand,    kHeaderCommand,  kLayerCommand, kRenderCommand,
-        kTilesetCommand, kStorageCommand, kSpritesCommand, kDoorsCommand, kDoorCommand,
-        kScrollsCommand, kPaintCommand,   kResizeCommand,
+        kDemoRomCommand,
+        kInfoCommand,
+        kHeaderCommand,
+        kLayerCommand,
+        kRenderCommand,
+        kTilesetCommand,
+        kStorageCommand,
+        kSpritesCommand,
+        kDoorsCommand,
+        kDoorCommand,
+        kScrollsCommand,
+        kPaintCommand,
+        kResizeCommand,
+        kPatchCommand,
     };
     return commands;
 }

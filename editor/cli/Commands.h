@@ -31,6 +31,7 @@ extern const Command kDoorCommand;
 extern const Command kScrollsCommand;
 extern const Command kPaintCommand;
 extern const Command kResizeCommand;
+extern const Command kPatchCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();

@@ -36,6 +36,8 @@ const char* Summary(ErrorKind kind) {
         return "Pelnix library not found";
     case ErrorKind::VerifyMismatch:
         return "Verification failed";
+    case ErrorKind::BadPatch:
+        return "Bad patch";
     }
     return "Error";
 }

@@ -120,17 +120,12 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
             }
         }
     }
-    auto backup = services.backups.EnsureBackup(job.romPath);
-    if (!backup) {
-        return Fail(WithOutcome(backup.error(), "nothing was written"));
+    auto access = OpenRomForWriting(services.backups, job.romPath);
+    if (!access) {
+        return Fail(WithOutcome(access.error(), "nothing was written"));
     }
-    outcome.backup = *backup;
-
-    auto file = RomFile::Open(job.romPath, OpenMode::ReadWrite);
-    if (!file) {
-        return Fail(WithOutcome(Error{ErrorKind::FileWrite, file.error().detail, std::nullopt},
-                                "nothing was written"));
-    }
+    outcome.backup = access->backup;
+    RomFile* file = &access->file;
     for (const NewBlock& block : job.blocks) {
         auto offset = services.storage.StorageAlloc(job.game, block.reserved);
         if (!offset) {

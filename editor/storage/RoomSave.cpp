@@ -25,8 +25,8 @@ UndoLog RememberTargets(const RomFile& file, const SavePlan& plan) {
     for (const auto& layer : plan.layers) {
         undo.Remember(file, layer.offset, layer.bytes.size());
     }
-    if (plan.spriteList) {
-        undo.Remember(file, plan.spriteList->offset, plan.spriteList->bytes.size());
+    for (const auto& list : plan.spriteWrites) {
+        undo.Remember(file, list.offset, list.bytes.size());
     }
     for (const auto& write : plan.inPlaceWrites) {
         undo.Remember(file, write.offset, write.bytes.size());
@@ -54,8 +54,8 @@ Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
     if (auto flushed = writer.Flush(); !flushed) {
         return flushed;
     }
-    if (plan.spriteList) {
-        if (auto put = writer.WriteAt(plan.spriteList->offset, plan.spriteList->bytes); !put) {
+    for (const auto& list : plan.spriteWrites) {
+        if (auto put = writer.WriteAt(list.offset, list.bytes); !put) {
             return put;
         }
     }
@@ -88,6 +88,11 @@ Result<void, Error> AllocateSpace(StorageSystem& storage, const SavePlan& plan) 
         }
     }
     return {};
+}
+
+// The copy this run made of the ROM, or its first backup when none is known.
+std::string BackupNamed(const RomBackups& backups, const std::filesystem::path& rom) {
+    return backups.CopyOf(rom).value_or(RomBackups::BackupPathOf(rom)).string();
 }
 
 } // namespace
@@ -143,17 +148,12 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     SaveOutcome outcome;
     outcome.notes = plan->notes;
-    auto backup = services.backups.EnsureBackup(plan->romPath);
-    if (!backup) {
-        return Fail(WithOutcome(backup.error(), "nothing was written"));
+    auto access = OpenRomForWriting(services.backups, plan->romPath);
+    if (!access) {
+        return Fail(WithOutcome(access.error(), "nothing was written"));
     }
-    outcome.backup = *backup;
-
-    auto file = RomFile::Open(plan->romPath, OpenMode::ReadWrite);
-    if (!file) {
-        return Fail(WithOutcome(Error{ErrorKind::FileWrite, file.error().detail, std::nullopt},
-                                "nothing was written"));
-    }
+    outcome.backup = access->backup;
+    RomFile* file = &access->file;
     auto writer =
         services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);
     if (auto space = AllocateSpace(state.Storage, *plan); !space) {
@@ -166,7 +166,7 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
                 WithOutcome(written.error(), "putting the file back as it was also failed (" +
                                                  Describe(restored.error()) +
                                                  "); if the room no longer loads, use the backup " +
-                                                 RomBackups::BackupPathOf(plan->romPath).string()));
+                                                 BackupNamed(services.backups, plan->romPath)));
         }
         return Fail(WithOutcome(written.error(), "the ROM file was put back as it was"));
     }
@@ -188,7 +188,7 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
         outcome.layers.push_back(
             {layer.kind, layer.offset, layer.reserved, static_cast<uint32_t>(layer.bytes.size())});
     }
-    outcome.spriteList = plan->spriteList;
+    outcome.spriteLists = plan->spriteWrites;
     outcome.tilesetRecords = plan->tilesetRecords;
     outcome.doorRecords = plan->doorRecords;
     outcome.scrollsWritten = plan->scrollsWritten;
@@ -210,7 +210,10 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
 }
 
 std::string SaveStatusText(const SaveOutcome& outcome) {
-    std::string text = "Room saved.";
+    std::string text = outcome.differences.empty()
+                           ? "Room saved."
+                           : "The room was written but does not read back as saved: see the "
+                             "warning.";
     if (outcome.backup) {
         text += " A backup of the ROM was written to " + outcome.backup->string() + ".";
     }

@@ -5,7 +5,7 @@
 // The save plans everything first (SavePlan.h) and writes nothing when any check fails. Then:
 // the ROM file is copied to its backup (once per run, RomBackup.h); the free space of each
 // layer is taken from the storage bookkeeping; the layers are written into it and the file
-// is flushed; the first marked sprite list, the changed tileset and door records and a changed
+// is flushed; the marked sprite lists, the changed tileset and door records and a changed
 // scroll record are written in place and the file is flushed again; last of all the 60-byte
 // room header, which is the one write that makes the room use the new data (the commit point).
 // Until the header is written the ROM's room is the old one; when a write fails before then, the
@@ -53,7 +53,7 @@ struct WrittenLayer {
 
 struct SaveOutcome {
     std::vector<WrittenLayer> layers;
-    std::optional<SpriteListWrite> spriteList;   // the sprite list written in place
+    std::vector<SpriteListWrite> spriteLists;    // the sprite lists written in place
     std::vector<size_t> tilesetRecords;          // tileset records written
     std::vector<size_t> doorRecords;             // door records of the area written
     bool scrollsWritten = false;                 // the room's scroll record written
@@ -81,7 +81,9 @@ Result<void, Error> SaveLevelLayer(RomWriter& writer, const PlannedLayer& layer)
 Result<void, Error> SaveBackLayer(RomWriter& writer, const PlannedLayer& layer);
 Result<void, Error> SaveRoomLayers(RomWriter& writer, const SavePlan& plan);
 
-// The status bar line after a save: "Room saved." with the backup, if this save made one.
+// The status bar line after a save: "Room saved." when the room read back as written
+// (otherwise a line that sends the user to the warning), with the backup, if this save made
+// one.
 std::string SaveStatusText(const SaveOutcome& outcome);
 
 // The message that a save needs to show besides the status bar: the differences found

@@ -176,11 +176,11 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
     plan.header.MiniMapX = lists.MiniMapX;
     plan.header.MiniMapY = lists.MiniMapY;
 
-    auto sprites = PlanSaveEnemies(state.CurrentRoomHeader, state.Sprites, file->Size());
+    auto sprites = PlanSaveEnemies(*file, state.CurrentRoomHeader, state.Sprites);
     if (!sprites) {
         return Fail(sprites.error());
     }
-    plan.spriteList = std::move(*sprites);
+    plan.spriteWrites = std::move(*sprites);
 
     std::vector<int32_t> sizes;
     for (LayerKind kind : kWriteOrder) {

@@ -2,7 +2,7 @@
 // The first half of Save Room: everything the save will write, worked out and checked before
 // the first byte is written. A plan holds the room header as it will be written (the four
 // fields of the main window's lists taken over, the pointers of the written layers moved to
-// their new space), the sprite list written in place, every layer to write in its stored
+// their new space), the marked sprite lists written in place, every layer to write in its stored
 // form with the free space reserved for it, and the tileset records that changed since the
 // ROM was opened. Planning changes nothing: not the editor state, not the storage
 // bookkeeping, not the ROM file.
@@ -61,7 +61,7 @@ struct SavePlan {
     int room = -1;
     uint32_t headerOffset = 0;
     RoomHeader header;                         // as it will be written
-    std::optional<SpriteListWrite> spriteList; // the first marked list, in place
+    std::vector<SpriteListWrite> spriteWrites; // the marked lists, each in place
     std::vector<PlannedLayer> layers;          // clipdata, foreground, level, back: those written
     std::vector<size_t> tilesetRecords;        // indexes of the tileset records written
     std::vector<size_t> doorRecords;           // indexes of the area's door records written
@@ -80,8 +80,8 @@ struct SavePlan {
 //
 // Fails, with nothing changed anywhere, when: no room is loaded (BadArgument); the ROM file
 // cannot be opened for writing (FileWrite); Pelnix or its RLComp cannot be loaded
-// (LibraryMissing); a layer cannot be encoded (BadLayer, BadArgument); the first marked
-// sprite list cannot be written in place (BadSpriteList, PointerOutOfRange); the storage
+// (LibraryMissing); a layer cannot be encoded (BadLayer, BadArgument); a marked sprite
+// list cannot be written in place (BadSpriteList, PointerOutOfRange); the storage
 // bookkeeping cannot serve every layer (StorageExhausted); an in-place write is refused by
 // CheckInPlaceWrite (its target changed since it was read); or a block it would hand out lies
 // past the end of the file or over bytes that are not blank (all 0xFF or all 0x00), which
