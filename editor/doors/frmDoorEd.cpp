@@ -60,6 +60,9 @@ frmDoorEd::frmDoorEd(EditorState& state, Dialogs& dialogs, RomBackups& backups, 
     setWindowTitle(QStringLiteral("Door Editor"));
     Label9 = new QLabel(QStringLiteral("Door:"));
     lblDoor = new QLabel;
+    Label9->setToolTip(QStringLiteral("The door shown: its index in this area's door list (in "
+                                      "hexadecimal) and the room that holds it."));
+    lblDoor->setToolTip(Label9->toolTip());
     Label2 = new QLabel(QStringLiteral("Connected To:"));
     lblDoorConnection = new QLabel(QStringLiteral("Label3"));
     Label2->setToolTip(QStringLiteral("The door this one leads to (byte 6), with its room; "

@@ -179,6 +179,8 @@ private:
     void ShowDoors();
     // After a door changed (a drag, the door editor): labels, outlines and the side windows.
     void RefreshDoors();
+    // The doors and sprites the large map shows, after one moved here.
+    void RefreshLargeMapMarkers();
     frmDoorEd& ShowDoorEditor();
     void ShowLargeMap(bool scroll);
     void ArmTimers();

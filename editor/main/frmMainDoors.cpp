@@ -53,6 +53,10 @@ void frmMain::RefreshDoors() {
     if (m_doorEditor != nullptr) {
         m_doorEditor->Reload();
     }
+    RefreshLargeMapMarkers();
+}
+
+void frmMain::RefreshLargeMapMarkers() {
     if (m_largeMap != nullptr && m_largeMap->isVisible()) {
         m_largeMap->picMap->SetOverlays(DoorAndSpriteOverlays(m_state));
     }

@@ -223,6 +223,7 @@ void frmMain::Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardM
     if (snap &&
         MoveSprite(m_state.Sprites, m_state.ShownSpriteList, static_cast<size_t>(index), *snap)) {
         m_state.Edited = true;
+        RefreshLargeMapMarkers();
     }
 }
 

@@ -261,6 +261,7 @@ void frmMain::ShowSprites() {
             Enemy[i]->hide();
         }
     }
+    RefreshLargeMapMarkers();
 }
 
 void frmMain::cboSpriteIndex_Click() {
