@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
         return new quarnel::frmED(*state, {}, parent);
     };
     sideWindows.storage = [&](QWidget* parent) -> QWidget* {
-        return new quarnel::frmData(state->Storage, dialogs, parent);
+        return new quarnel::frmData(*state, dialogs, parent);
     };
     sideWindows.reload = [](QWidget* window) {
         if (auto* palette = qobject_cast<quarnel::frmPal*>(window)) {

@@ -2,6 +2,7 @@
 
 #include "common/Hex.h"
 #include "rom/RomFile.h"
+#include "rom/RomView.h"
 #include "storage/RomBackup.h"
 #include "storage/RomWriter.h"
 #include "storage/Storage.h"
@@ -18,14 +19,6 @@ Error WithOutcome(Error error, const std::string& outcome) {
     return error;
 }
 
-// Blank space is all 0xFF (the games' padding) or all 0x00.
-bool Blank(std::span<const uint8_t> bytes) {
-    const auto all = [&bytes](uint8_t value) {
-        return std::all_of(bytes.begin(), bytes.end(), [value](uint8_t b) { return b == value; });
-    };
-    return all(0xFF) || all(0x00);
-}
-
 Result<void, Error> WriteJob(RomWriter& writer, const RomWriteJob& job) {
     for (const NewBlock& block : job.blocks) {
         if (auto put = writer.WriteAt(block.offset, block.bytes); !put) {
@@ -36,12 +29,19 @@ Result<void, Error> WriteJob(RomWriter& writer, const RomWriteJob& job) {
     if (auto flushed = writer.Flush(); !flushed) {
         return flushed;
     }
-    for (const InPlaceWrite& write : job.inPlace) {
-        if (auto put = writer.WriteAt(write.offset, write.bytes); !put) {
+    if (job.inPlace.empty()) {
+        return {};
+    }
+    for (size_t i = 0; i + 1 < job.inPlace.size(); ++i) {
+        if (auto put = writer.WriteAt(job.inPlace[i].offset, job.inPlace[i].bytes); !put) {
             return put;
         }
     }
-    return {};
+    // Everything else is on the disk before the commit point.
+    if (auto flushed = writer.Flush(); !flushed) {
+        return flushed;
+    }
+    return writer.WriteAt(job.inPlace.back().offset, job.inPlace.back().bytes);
 }
 
 // Reads every written range back; one sentence per range that differs.
@@ -49,12 +49,12 @@ std::vector<std::string> Differences(const RomFile& file, const RomWriteJob& job
     std::vector<std::string> differences;
     for (const NewBlock& block : job.blocks) {
         if (file.ReadBlock(block.offset, block.bytes.size()) != block.bytes) {
-            differences.push_back(block.what + " at 0x" + ToHex(block.offset));
+            differences.push_back(block.what);
         }
     }
     for (const InPlaceWrite& write : job.inPlace) {
         if (!HoldsWrittenBytes(file, write)) {
-            differences.push_back(write.what + " at 0x" + ToHex(write.offset));
+            differences.push_back(write.what);
         }
     }
     return differences;
@@ -74,30 +74,35 @@ Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const R
         }
         sizes.push_back(block.reserved);
     }
-    const auto offsets = storage.PlanAllocations(game, sizes);
+    // Space only ever goes where this ROM's bytes are blank, whatever os.bin says.
+    const auto offsets = storage.PlanAllocations(game, sizes, RomFileView(file));
     for (size_t i = 0; i < blocks.size(); ++i) {
-        NewBlock& block = blocks[i];
         if (offsets[i] == 0) {
             return Fail(Error{ErrorKind::StorageExhausted,
-                              block.what + " needs " + std::to_string(block.reserved) +
+                              blocks[i].what + " needs " + std::to_string(blocks[i].reserved) +
                                   " bytes and no " + std::string(GameCodeText(game)) +
-                                  " free-space area has that much left; nothing was written",
+                                  " free-space area has that many blank bytes left in this ROM; "
+                                  "nothing was written",
                               std::nullopt});
         }
-        block.offset = offsets[i];
-        const uint64_t end = uint64_t{block.offset} + static_cast<uint64_t>(block.reserved);
-        const std::string range = "0x" + ToHex(block.offset) + " to 0x" + ToHex(end);
-        if (end > file.Size()) {
-            return Fail(Error{ErrorKind::StorageExhausted,
-                              "the free space handed out for " + block.what + " (" + range +
-                                  ") lies past the end of the ROM file; nothing was written",
-                              std::nullopt});
+        blocks[i].offset = offsets[i];
+    }
+    return {};
+}
+
+Result<void, Error> TakePlacedSpace(StorageSystem& storage, Game game, const RomFile& file,
+                                    std::span<const NewBlock> blocks) {
+    const RomFileView rom(file);
+    for (const NewBlock& block : blocks) {
+        auto offset = storage.StorageAlloc(game, block.reserved, rom);
+        if (!offset) {
+            return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
         }
-        if (!Blank(file.ReadBlock(block.offset, static_cast<size_t>(block.reserved)))) {
+        if (*offset != block.offset) {
             return Fail(Error{ErrorKind::StorageExhausted,
-                              "the free space handed out for " + block.what + " (" + range +
-                                  ") is not blank in this ROM, so it may hold data; nothing was "
-                                  "written",
+                              "the storage bookkeeping handed out 0x" + ToHex(*offset) + " for " +
+                                  block.what + " instead of the space checked for it (0x" +
+                                  ToHex(block.offset) + "); nothing was written to the ROM",
                               std::nullopt});
         }
     }
@@ -126,18 +131,8 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
     }
     outcome.backup = access->backup;
     RomFile* file = &access->file;
-    for (const NewBlock& block : job.blocks) {
-        auto offset = services.storage.StorageAlloc(job.game, block.reserved);
-        if (!offset) {
-            return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
-        }
-        if (*offset != block.offset) {
-            return Fail(Error{ErrorKind::StorageExhausted,
-                              "the storage bookkeeping handed out 0x" + ToHex(*offset) + " for " +
-                                  block.what + " instead of the space checked for it (0x" +
-                                  ToHex(block.offset) + "); nothing was written to the ROM",
-                              std::nullopt});
-        }
+    if (auto space = TakePlacedSpace(services.storage, job.game, *file, job.blocks); !space) {
+        return Fail(space.error());
     }
     auto writer =
         services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);
@@ -150,10 +145,13 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
     }
     if (auto written = WriteJob(*writer, job); !written) {
         if (auto restored = undo.Restore(*writer); !restored) {
-            return Fail(
-                WithOutcome(written.error(), "putting the file back as it was also failed (" +
-                                                 Describe(restored.error()) + "); the backup is " +
-                                                 RomBackups::BackupPathOf(job.romPath).string()));
+            return Fail(WithOutcome(written.error(),
+                                    "putting the file back as it was also failed (" +
+                                        Describe(restored.error()) + "); if " + job.what +
+                                        " no longer loads, use the backup " +
+                                        services.backups.CopyOf(job.romPath)
+                                            .value_or(RomBackups::BackupPathOf(job.romPath))
+                                            .string()));
         }
         return Fail(WithOutcome(written.error(), "the ROM file was put back as it was"));
     }
@@ -164,21 +162,11 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
     }
     writer.reset();
 
-    auto reread = RomFile::Open(job.romPath, OpenMode::Read);
-    if (!reread) {
-        return Fail(Error{ErrorKind::VerifyMismatch,
-                          "the data was written but the ROM file cannot be read back: " +
-                              Describe(reread.error()),
-                          std::nullopt});
-    }
-    const auto differences = Differences(*reread, job);
-    if (!differences.empty()) {
-        std::string detail = "written data reads back differently:";
-        for (const auto& difference : differences) {
-            detail += " " + difference + ";";
-        }
-        detail.pop_back();
-        return Fail(Error{ErrorKind::VerifyMismatch, detail, std::nullopt});
+    if (auto reread = RomFile::Open(job.romPath, OpenMode::Read); reread) {
+        outcome.differences = Differences(*reread, job);
+    } else {
+        outcome.differences.push_back("the ROM file could not be read back: " +
+                                      Describe(reread.error()));
     }
     return outcome;
 }

@@ -43,25 +43,34 @@ struct NewBlock {
     uint32_t offset = 0;        // set by PlaceBlocks
 };
 
-// Gives each block, in order, the offset StorageAlloc would hand out for it now, and checks
-// that the space lies inside the file and is blank (all 0xFF or all 0x00). Changes nothing:
-// not the bookkeeping, not the file. Errors: StorageExhausted (no area can take a block, or
-// its space is past the end of the file or not blank), BadArgument (a reserved size below the
-// block's length).
+// Gives each block, in order, the offset StorageAlloc would hand out for it now on this ROM
+// (blank space only, past any data the bookkeeping did not know of). Changes nothing: not the
+// bookkeeping, not the file. Errors: StorageExhausted (no area has a blank run for a block),
+// BadArgument (a reserved size below the block's length).
 Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const RomFile& file,
                                 std::vector<NewBlock>& blocks);
+
+// Takes the placed blocks' space from the bookkeeping for real, in order. The bookkeeping must
+// hand out exactly the placed offsets (StorageExhausted otherwise, naming the block); nothing
+// is written to the ROM here.
+Result<void, Error> TakePlacedSpace(StorageSystem& storage, Game game, const RomFile& file,
+                                    std::span<const NewBlock> blocks);
 
 struct RomWriteJob {
     std::filesystem::path romPath;
     Game game = Game::None;
     std::vector<NewBlock> blocks;      // placed by PlaceBlocks
     std::vector<InPlaceWrite> inPlace; // in order; the last is the commit point
+    std::string what = "the data";     // for messages: "the room", "the minimap"
 };
 
-// What a commit did.
+// What a commit did. Once the commit point is written the job counts as done: a flush that
+// fails afterwards is a note, and data that reads back differently is listed for the caller
+// to show.
 struct RomWriteOutcome {
     std::optional<std::filesystem::path> backup; // the backup this job made, if any
-    std::vector<std::string> notes;              // a flush that failed after the commit point
+    std::vector<std::string> notes;
+    std::vector<std::string> differences; // the `what` of each range that reads back wrong
 };
 
 // The services a write job needs; the GUI and the CLI hold one set for their whole run.
@@ -75,10 +84,11 @@ struct RomWriteServices {
 
 // Writes a placed job: checks every in-place write against the file, backs the ROM up, takes
 // the blocks' space from the bookkeeping (it must hand out exactly the placed offsets, else
-// nothing is written), writes the blocks, flushes, writes the in-place records in order,
-// flushes, and reads everything back. Errors say whether the ROM file is as it was; the
-// bookkeeping keeps space it handed out for a job that then failed. A job with nothing to
-// write does nothing.
+// nothing is written), writes the blocks, flushes, writes the in-place records but the last in
+// order, flushes, writes the last (the commit point), flushes, and reads everything back. A
+// failure before the commit point puts the file back as it was; errors say whether that
+// worked. The bookkeeping keeps space it handed out for a job that then failed. A job with
+// nothing to write does nothing.
 Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteServices& services);
 
 } // namespace quarnel
