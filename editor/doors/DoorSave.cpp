@@ -18,6 +18,15 @@ Result<DoorSaveOutcome, Error> SaveDoors(const std::filesystem::path& romPath, G
     if (!written) {
         return Fail(written.error());
     }
+    if (!written->differences.empty()) {
+        // The records stay marked changed: the file does not hold them as they are here.
+        std::string detail = "the door records were written but read back differently:";
+        for (const auto& what : written->differences) {
+            detail += " " + what + ";";
+        }
+        detail.pop_back();
+        return Fail(Error{ErrorKind::VerifyMismatch, detail, std::nullopt});
+    }
     outcome.doors = ChangedDoors(doors);
     outcome.write = std::move(written).value();
     MarkDoorsSaved(doors, outcome.doors);

@@ -26,7 +26,8 @@ struct DoorSaveOutcome {
 // Writes the changed records of `doors` into the ROM at `romPath`; on success they count as
 // saved. Nothing changed: nothing is written. On failure the records keep their edits and the
 // error says whether the file is as it was (a record whose bytes in the file differ from what
-// was read is refused before anything is written).
+// was read is refused before anything is written; records that read back differently after
+// the write are a VerifyMismatch).
 Result<DoorSaveOutcome, Error> SaveDoors(const std::filesystem::path& romPath, Game game,
                                          DoorState& doors, RomWriteServices& services);
 

@@ -1,8 +1,12 @@
 #include "doors/DoorData.h"
 #include "doors/DoorEdits.h"
+#include "doors/DoorSave.h"
 #include "rom/Catalog.h"
 #include "rom/RomFile.h"
+#include "storage/RomBackup.h"
+#include "storage/Storage.h"
 
+#include "FaultyWriter.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -282,6 +286,54 @@ TEST(DoorData, EditsFieldsInRangeAndWritesOnlyChangedRecords) {
     SetDoorField(state, 0, DoorField::Room, 9).value();
     DiscardDoorEdits(state);
     EXPECT_EQ(state.AreaDoors[0], Door(1, 0));
+}
+
+// "Save Doors": the changed records alone, in place; a record that reads back wrong is a
+// failure and stays changed, and a failed write leaves the file as it was.
+TEST(DoorData, SavesChangedRecordsAndNeverReportsAFailureAsSaved) {
+    struct Case {
+        int failAt;
+        int corruptAt;
+        std::optional<ErrorKind> refused;
+    };
+    for (const auto& c : {Case{-1, -1, {}}, Case{-1, 0, ErrorKind::VerifyMismatch},
+                          Case{0, -1, ErrorKind::FileWrite}}) {
+        DoorRom rom;
+        const auto before = testing::ReadWholeFile(rom.path);
+        DoorState state;
+        {
+            auto file = RomFile::Open(rom.path, OpenMode::Read);
+            ASSERT_TRUE(LoadAreaDoors(
+                *file, WithDoorTables(Game::ZM, {Record(0), Record(5), 0, 0, 0, 0, 0}), 0, state));
+        }
+        ASSERT_TRUE(SetDoorField(state, 2, DoorField::XEnd, 0x77));
+        ASSERT_TRUE(SetDoorField(state, 4, DoorField::ExitY, -1));
+        StorageSystem storage(rom.folder / "os.bin");
+        RomBackups backups;
+        std::vector<std::string> log;
+        RomWriteServices services{storage, backups, [&](RomFile& file) {
+                                      return std::make_unique<testing::FaultyWriter>(
+                                          file, log, c.failAt, false, c.corruptAt);
+                                  }};
+        auto saved = SaveDoors(rom.path, Game::ZM, state, services);
+        auto expected = before;
+        if (c.refused) {
+            ASSERT_FALSE(saved);
+            EXPECT_EQ(saved.error().kind, *c.refused);
+            EXPECT_EQ(ChangedDoors(state), (std::vector<size_t>{2, 4}));
+            if (c.failAt >= 0) {
+                EXPECT_EQ(testing::ReadWholeFile(rom.path), before);
+            }
+            continue;
+        }
+        ASSERT_TRUE(saved) << Describe(saved.error());
+        EXPECT_EQ(saved->doors, (std::vector<size_t>{2, 4}));
+        EXPECT_FALSE(DoorsChanged(state));
+        expected[kTables + 12 * 2 + 3] = 0x77;
+        expected[kTables + 12 * 4 + 8] = 0xFF;
+        EXPECT_EQ(testing::ReadWholeFile(rom.path), expected);
+        EXPECT_EQ(DoorSaveStatusText(*saved).substr(0, 28), "Doors saved (2 records). A b");
+    }
 }
 
 } // namespace
