@@ -9,6 +9,7 @@
 #include "graphics/RoomRenderer.h"
 #include "graphics/Surface.h"
 #include "graphics/Tileset.h"
+#include "main/EditHistory.h"
 #include "rom/Catalog.h"
 #include "rom/Game.h"
 #include "rom/RoomHeader.h"
@@ -76,6 +77,8 @@ struct EditorState {
     DoorState Doors;         // the area's doors; edits to them last until a room is selected
     RoomScrolls Scrolls;     // the room's scrolls
     StorageSystem Storage;
+    // The undo history of the open ROM, per room.
+    EditHistory History;
 
     // The map picture and what the window shows of it.
     Surface MapPicture;

@@ -82,6 +82,8 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     outcome.doorRecords = plan->doorRecords;
     outcome.scrollsWritten = plan->scrollsWritten;
 
+    // The ROM now holds the room as the history has it.
+    state.History.MarkSaved({plan->area, plan->room});
     const LoadReport reload = SelectRoom(state, plan->area, plan->room);
     outcome.reloadProblems = reload.Problems;
     outcome.differences = VerifySavedRoom(state, *plan, reload);
