@@ -1,5 +1,5 @@
-// Loads rooms of a generated image whose tables, headers and pointers the fuzz input
-// overwrites. The input is a list of patches (3 bytes of offset selector, 1 byte of value)
+// Loads rooms of a generated image whose tables, headers, pointers and scroll records the fuzz
+// input overwrites. The input is a list of patches (3 bytes of offset selector, 1 byte of value)
 // aimed at the ranges the editor reads first; the room to load comes from its first bytes.
 
 #include "demo/SyntheticRom.h"
@@ -34,6 +34,8 @@ Base& TheBase() {
         const auto& layout = quarnel::kZmLayout;
         made->targets = {{layout.areaTable, 28},
                          {layout.doorTablePointers, 28},
+                         {quarnel::kZmScrollTable, 4 * quarnel::kZmScrollTableEntries},
+                         {made->rom.areas[0].scrollListPointer - 0x08000000u, 40},
                          {layout.tilesetTable, 1620},
                          {layout.animatedTilesetTable, 400},
                          {layout.animatedGraphicsTable, 160}};
@@ -41,6 +43,9 @@ Base& TheBase() {
             made->targets.push_back({room.headerOffset, 60});
             made->targets.push_back({room.header.LevelPointer - 0x08000000u, 200});
             made->targets.push_back({room.header.SpritePointer1 - 0x08000000u, 30});
+        }
+        for (const auto& record : made->rom.areas[0].scrollRooms) {
+            made->targets.push_back({record.offset, 18});
         }
         std::atexit([] { std::filesystem::remove(TheBase().path); });
         return made;

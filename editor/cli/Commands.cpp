@@ -13,6 +13,8 @@ const std::vector<Command>& AllCommands() {
         kStorageCommand,
         kSpritesCommand,
         kDoorsCommand,
+        kDoorCommand,
+        kScrollsCommand,
         kPaintCommand,
         kResizeCommand,
         kPatchCommand,

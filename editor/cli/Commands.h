@@ -27,6 +27,8 @@ extern const Command kTilesetCommand;
 extern const Command kStorageCommand;
 extern const Command kSpritesCommand;
 extern const Command kDoorsCommand;
+extern const Command kDoorCommand;
+extern const Command kScrollsCommand;
 extern const Command kPaintCommand;
 extern const Command kResizeCommand;
 extern const Command kPatchCommand;

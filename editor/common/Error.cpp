@@ -26,6 +26,8 @@ const char* Summary(ErrorKind kind) {
         return "Bad sprite list";
     case ErrorKind::BadDoorTable:
         return "Bad door table";
+    case ErrorKind::BadScrollData:
+        return "Bad scroll data";
     case ErrorKind::BadTileset:
         return "Bad tileset";
     case ErrorKind::BadArgument:

@@ -18,6 +18,7 @@ enum class ErrorKind {
     BadLayer,          // a stored layer lies outside its format
     BadSpriteList,     // a sprite list without terminator or outside the file
     BadDoorTable,      // a door table whose count is 0 or does not fit a byte
+    BadScrollData,     // a scroll list without its end record
     BadTileset,        // a tileset number beyond its table
     BadArgument,       // an index or value outside what the operation accepts
     StorageExhausted,  // no free-space area can take the request

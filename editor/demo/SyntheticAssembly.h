@@ -25,6 +25,9 @@ void WriteAreas(Image& image, const WorldPlan& world, SyntheticRom& rom);
 // ZM's minimaps: tiles, palette, and one compressed map per minimap pointer.
 void WriteMiniMaps(Image& image, const WorldPlan& world, SyntheticRom& rom);
 
+// The scroll table, each area's scroll list and the rooms' scroll records.
+void WriteScrolls(Image& image, SyntheticRom& rom);
+
 // The file offset of each area's door table: consecutive tables from the fixed first one.
 uint32_t FirstDoorTable(Game game);
 

@@ -152,9 +152,11 @@ void ClaimFixedTables(Image& image, Game game, const WorldPlan& world) {
         image.Claim(kZmMiniMapPalette, 2 * kZmMiniMapPaletteColours, "minimap palette");
         image.Claim(layout.miniMapPointers, 4 * layout.miniMapCount, "minimap pointers");
         image.Claim(layout.doorTablePointers, 4 * areas, "door table pointers");
+        image.Claim(kZmScrollTable, 4 * kZmScrollTableEntries, "scroll table");
     } else {
         image.Claim(kMfCommonPalette, 2 * kMfCommonPaletteColours, "common palette");
         image.Claim(kMfDoorTablePointers, 4 * areas, "door table pointers");
+        image.Claim(kMfScrollTable, 4 * kMfScrollTableEntries, "scroll table");
     }
 }
 
@@ -176,6 +178,7 @@ SyntheticRom BuildSyntheticRom(Game game, uint32_t seed) {
     synthetic::WriteAreas(image, world, rom);
     synthetic::WriteMiniMaps(image, world, rom);
     synthetic::WriteMusic(image, rom);
+    synthetic::WriteScrolls(image, rom);
     rom.image = image.TakeBytes();
     rom.blocks = image.TakeBlocks();
     return rom;

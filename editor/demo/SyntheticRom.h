@@ -27,6 +27,7 @@ using SpriteEntry = std::array<uint8_t, 3>;    // Y, X, SpriteNumber (blocks)
 using DoorBytes = std::array<uint8_t, 12>;     // one stored door record
 using MusicBytes = std::array<uint8_t, 12>;    // one stored music table record
 using SongEntryBytes = std::array<uint8_t, 8>; // one song table entry
+using ScrollBytes = std::array<uint8_t, 8>;    // one stored scroll
 
 // A range of the image that the builder wrote; `what` names it for messages.
 struct SyntheticBlock {
@@ -48,6 +49,15 @@ struct SyntheticRoom {
     std::array<std::vector<SpriteEntry>, 3> spriteLists;
 };
 
+// One room record of a scroll list: the room byte, a count byte, then 8 bytes per scroll
+// (X start, X end, Y start, Y end in blocks, inclusive; a breakable block's X and Y, 0xFF for
+// none; the bound it extends, 0-3; the value that bound then takes).
+struct SyntheticScrollRoom {
+    uint8_t room;
+    uint32_t offset; // ROM offset of the record
+    std::vector<ScrollBytes> scrolls;
+};
+
 struct SyntheticArea {
     uint32_t roomTablePointer; // GbaPointer in the area table
     // The room count the editor's rule gives: rounded quotient of the gap to the next table,
@@ -60,6 +70,11 @@ struct SyntheticArea {
     // consecutive areas abut.
     uint32_t doorTablePointer;
     std::vector<DoorBytes> doors;
+    // GbaPointer of the area's scroll list (its entry in the game's scroll table) and the room
+    // records the list leads to, in list order; the list then ends with a pointer to a record
+    // whose room byte is 0xFF. A room without a record has no scrolls.
+    uint32_t scrollListPointer = 0;
+    std::vector<SyntheticScrollRoom> scrollRooms;
 };
 
 // The tiles and block table that tileset records lead to; records may share one.
@@ -122,6 +137,10 @@ struct SyntheticRom {
     std::vector<SyntheticMiniMap> miniMaps; // ZM: one per minimap pointer; MF: none
     std::vector<uint8_t> miniMapTiles;      // ZM: kZmMiniMapTilesSize bytes
     std::vector<uint16_t> miniMapPalette;   // ZM: kZmMiniMapPaletteColours colours
+
+    // Every entry of the game's scroll table (ZM 11, MF 10); the entries past the areas (ZM's
+    // test areas) lead to a list that holds only the end record.
+    std::vector<uint32_t> scrollTable;
 
     // The 12-byte records at the GbaPointer stored at kMusicTablePointer: the voice group of
     // the first song, whose header lies 4 bytes before that word.

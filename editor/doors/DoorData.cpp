@@ -1,5 +1,6 @@
 #include "doors/DoorData.h"
 
+#include "common/Hex.h"
 #include "rom/Catalog.h"
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
@@ -15,8 +16,13 @@ namespace {
 
 constexpr int64_t kLargestDoorCount = std::numeric_limits<uint8_t>::max();
 
-// The number of records of an area, before any check of the file.
-int64_t DoorCount(const Catalog& catalog, const GameLayout& layout, size_t area) {
+// The number of records an area's list may span, before any check of the file: Zero Mission
+// bounds a list by the next area's table (the last area by a fixed count); Fusion's tables do
+// not abut in a known order, so only the end record bounds its lists.
+int64_t DoorSpan(const Catalog& catalog, const GameLayout& layout, size_t area) {
+    if (catalog.game != Game::ZM) {
+        return kLargestDoorCount;
+    }
     if (area + 1 == layout.areaCount) {
         return layout.doorsInLastArea;
     }
@@ -26,8 +32,12 @@ int64_t DoorCount(const Catalog& catalog, const GameLayout& layout, size_t area)
     return span / static_cast<int64_t>(DoorRecord::kSize);
 }
 
-Result<std::vector<DoorRecord>, Error> ReadAreaDoors(const RomFile& file, const Catalog& catalog,
-                                                     int area) {
+struct AreaList {
+    std::vector<DoorRecord> doors;
+    uint32_t offset = 0;
+};
+
+Result<AreaList, Error> ReadAreaDoors(const RomFile& file, const Catalog& catalog, int area) {
     const GameLayout* layout = LayoutOf(catalog.game);
     const std::string name = "area " + std::to_string(area) + " door table";
     if (layout == nullptr || area < 0 || static_cast<size_t>(area) >= layout->areaCount ||
@@ -36,21 +46,22 @@ Result<std::vector<DoorRecord>, Error> ReadAreaDoors(const RomFile& file, const 
             ErrorKind::BadArgument, "area " + std::to_string(area) + " has no door table", {}});
     }
     const auto slot = static_cast<size_t>(area);
-    const int64_t count = DoorCount(catalog, *layout, slot);
+    const int64_t count = DoorSpan(catalog, *layout, slot);
     if (count <= 0) {
         return Fail(Error{
             ErrorKind::BadDoorTable, name + " spans " + std::to_string(count) + " records", {}});
     }
-    // The games end each list with a record whose type byte is 0; the span between the tables
-    // only bounds the list. A list that reaches 255 doors without its end is refused, since
-    // the map has 255 door labels and doors are counted in bytes.
+    // The games end each list with a record whose type byte is 0; a span only bounds the list.
+    // A list that reaches 255 records without its end is refused, since the map has 255 door
+    // labels and doors are counted in bytes.
     const auto limit = static_cast<size_t>(std::min(count, kLargestDoorCount));
     auto offset = ResolvePointer(catalog.DoorTablePointers[slot], file.Size(), name,
                                  static_cast<uint32_t>(DoorRecord::kSize));
     if (!offset) {
         return Fail(offset.error());
     }
-    std::vector<DoorRecord> doors;
+    AreaList list;
+    list.offset = *offset;
     for (size_t i = 0; i < limit; ++i) {
         const uint64_t at = uint64_t{*offset} + i * DoorRecord::kSize;
         DoorRecord::Bytes bytes{};
@@ -62,15 +73,17 @@ Result<std::vector<DoorRecord>, Error> ReadAreaDoors(const RomFile& file, const 
         }
         const DoorRecord door(bytes);
         if (door.Type() == kDoorListEnd) {
-            return doors;
+            return list;
         }
-        doors.push_back(door);
+        list.doors.push_back(door);
     }
-    if (count > kLargestDoorCount) {
+    // A Zero Mission list may fill its span without an end record; Fusion's lists have
+    // nothing but the end record to stop them.
+    if (count > kLargestDoorCount || catalog.game != Game::ZM) {
         return Fail(Error{ErrorKind::BadDoorTable,
                           name + " has no end record among its first 255 records", *offset});
     }
-    return doors;
+    return list;
 }
 
 } // namespace
@@ -83,15 +96,19 @@ DoorRecord DoorRecord::FromBytes(std::span<const uint8_t, kSize> bytes) {
 
 Result<void, Error> LoadAreaDoors(const RomFile& file, const Catalog& catalog, int area,
                                   DoorState& state) {
-    if (catalog.game != Game::ZM) {
-        return {};
-    }
-    auto doors = ReadAreaDoors(file, catalog, area);
-    if (!doors) {
+    auto list = ReadAreaDoors(file, catalog, area);
+    if (!list) {
         state.AreaDoors.clear();
-        return Fail(doors.error());
+        state.AreaDoorsAsRead.clear();
+        state.Area = -1;
+        state.TableOffset = 0;
+        state.RoomDoorCount = 0;
+        return Fail(list.error());
     }
-    state.AreaDoors = std::move(doors).value();
+    state.AreaDoors = std::move(list->doors);
+    state.AreaDoorsAsRead = state.AreaDoors;
+    state.Area = area;
+    state.TableOffset = list->offset;
     return {};
 }
 
@@ -107,19 +124,23 @@ void ShowRoomDoors(DoorState& state, int room) {
     }
 }
 
-uint8_t FindDoorConnection(const DoorState& state, uint8_t door) {
+std::optional<uint8_t> FindDoorConnection(const DoorState& state, size_t door) {
     if (door >= state.AreaDoors.size()) {
-        return 0;
+        return std::nullopt;
     }
-    const uint8_t target = state.AreaDoors[door].ExitRoom();
-    uint8_t result = 0;
-    const size_t last = std::min<size_t>(state.AreaDoors.size(), kLargestDoorCount + 1);
-    for (size_t i = 0; i < last; ++i) {
-        if (state.AreaDoors[i].Room() == target) {
-            result = static_cast<uint8_t>(i);
-        }
+    const uint8_t destination = state.AreaDoors[door].Destination();
+    if (destination >= state.AreaDoors.size()) {
+        return std::nullopt;
     }
-    return result;
+    return destination;
+}
+
+std::string DoorConnectionText(const DoorState& state, size_t door) {
+    const auto connection = FindDoorConnection(state, door);
+    if (!connection) {
+        return "none";
+    }
+    return ToHex(*connection) + " (room " + ToHex(state.AreaDoors[*connection].Room()) + ")";
 }
 
 std::optional<uint8_t> DoorIndexOfLabel(const DoorState& state, size_t label) {
@@ -130,22 +151,12 @@ std::optional<uint8_t> DoorIndexOfLabel(const DoorState& state, size_t label) {
 }
 
 PixelPosition DoorLabelPosition(const DoorRecord& door) {
-    return BlockLabelPosition(door.X(), door.Y());
+    return BlockLabelPosition(door.XEnd(), door.YEnd());
 }
 
-bool MoveDoor(DoorState& state, size_t label, const LabelSnap& snap) {
-    const auto index = DoorIndexOfLabel(state, label);
-    if (!index) {
-        return false;
-    }
-    DoorRecord& door = state.AreaDoors[*index];
-    if (snap.blockX) {
-        door.SetX(*snap.blockX);
-    }
-    if (snap.blockY) {
-        door.SetY(*snap.blockY);
-    }
-    return true;
+BlockRect DoorTrigger(const DoorRecord& door) {
+    return {std::min(door.XStart(), door.XEnd()), std::min(door.YStart(), door.YEnd()),
+            std::max(door.XStart(), door.XEnd()), std::max(door.YStart(), door.YEnd())};
 }
 
 } // namespace quarnel

@@ -1,5 +1,7 @@
 #include "main/EditorState.h"
 
+#include "doors/DoorEdits.h"
+
 namespace quarnel {
 
 RoomLayer& EditorState::Layer(LayerKind kind) {
@@ -27,6 +29,10 @@ bool EditorState::LayerUsable(LayerKind kind) const {
 LayerVisibility EditorState::Shown() const {
     const auto shown = [](const ViewBox& box) { return LayerShown(box.Ticked, box.Enabled); };
     return {shown(Switches.ViewBack), shown(Switches.ViewLevel), shown(Switches.ViewForeground)};
+}
+
+bool EditorState::HasUnsavedChanges() const {
+    return Edited || DoorsChanged(Doors) || ScrollsChanged(Scrolls);
 }
 
 RoomScene EditorState::Scene() const {

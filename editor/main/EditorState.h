@@ -1,10 +1,11 @@
 #pragma once
 // The editor's state: the open ROM, its game tables, the selected room with its header,
-// layers, tileset, sprite lists and doors, the change marks, the map picture and the layer
+// layers, tileset, sprite lists, doors and scrolls, the change marks, the map picture and the layer
 // switches. There is one of it per editor; windows read and change it and keep no copies
 // of room data.
 
 #include "doors/DoorData.h"
+#include "doors/ScrollData.h"
 #include "graphics/RoomRenderer.h"
 #include "graphics/Surface.h"
 #include "graphics/Tileset.h"
@@ -73,7 +74,8 @@ struct EditorState {
     Tileset Graphics;
     SpriteLists Sprites;
     int ShownSpriteList = 0; // the list index chosen in the sprite set list
-    DoorState Doors;
+    DoorState Doors;         // the area's doors; edits to them last until a room is selected
+    RoomScrolls Scrolls;     // the room's scrolls
     StorageSystem Storage;
     // The undo history of the open ROM, per room.
     EditHistory History;
@@ -95,8 +97,9 @@ struct EditorState {
     LayerVisibility Shown() const;
     RoomScene Scene() const;
 
-    // Whether the user changed the room since it was selected.
-    bool HasUnsavedChanges() const { return Edited; }
+    // Whether the user changed the room, the area's doors or the room's scrolls since the room
+    // was selected.
+    bool HasUnsavedChanges() const;
 };
 
 } // namespace quarnel

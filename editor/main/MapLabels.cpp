@@ -11,9 +11,9 @@ namespace {
 constexpr int64_t kLargestAligned =
     std::numeric_limits<int>::max() / kBlockPixels * int64_t{kBlockPixels};
 
-// Rounds (position + offset - 8) down to a block edge, in 64 bits so no input overflows.
+// Rounds (position + offset) down to a block edge, in 64 bits so no input overflows.
 int SnapCoordinate(int position, int offset) {
-    const int64_t point = int64_t{position} + offset - kBlockPixels / 2;
+    const int64_t point = int64_t{position} + offset;
     int64_t block = point / kBlockPixels;
     if (point % kBlockPixels < 0) {
         block -= 1; // floor, not truncation, for points left of or above the map

@@ -30,9 +30,10 @@ struct LabelSnap {
 };
 
 // One drag step of a marker at `current` with the pointer at (`offsetX`, `offsetY`) pixels
-// inside it: the marker snaps to the block that holds the point half a block up and left of
-// the pointer, left = floor((left + offsetX - 8) / 16) * 16 and top likewise. A result below
-// 0 is clamped to 0; there is no clamp at the right or bottom.
+// relative to it (outside it too, while a drag holds the mouse): the marker lands on the block
+// under the pointer, left = floor((left + offsetX) / 16) * 16 and top likewise, so it follows
+// the pointer block for block. A result below 0 is clamped to 0; there is no clamp at the
+// right or bottom.
 LabelSnap SnapLabel(PixelPosition current, int offsetX, int offsetY);
 
 } // namespace quarnel

@@ -56,11 +56,31 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
         painter.drawImage(QRect(clipped.topLeft() * m_zoom, clipped.size() * m_zoom), image,
                           clipped);
     }
+    for (const MapOverlay& overlay : m_overlays) {
+        const QRect scaled(overlay.rect.topLeft() * m_zoom, overlay.rect.size() * m_zoom);
+        if (!scaled.intersects(area)) {
+            continue;
+        }
+        if (overlay.fill.alpha() != 0) {
+            painter.fillRect(scaled, overlay.fill);
+        }
+        painter.setPen(QPen(overlay.pen, 2));
+        painter.drawRect(scaled.adjusted(1, 1, -1, -1));
+        if (!overlay.caption.isEmpty()) {
+            painter.drawText(scaled.adjusted(4, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop,
+                             overlay.caption);
+        }
+    }
     if (m_outlineVisible) {
         painter.setPen(QPen(Qt::white, 1));
         painter.drawRect(m_outline.x() * m_zoom, m_outline.y() * m_zoom, 16 * m_zoom - 1,
                          16 * m_zoom - 1);
     }
+}
+
+void PictureWidget::SetOverlays(std::vector<MapOverlay> overlays) {
+    m_overlays = std::move(overlays);
+    update();
 }
 
 QPointF PictureWidget::PicturePoint(const QPointF& widgetPoint) const {

@@ -1,8 +1,8 @@
 #pragma once
 // Reading and checking what opening a ROM reads, before anything of the ROM that is open
 // now is replaced: the title, the game's fixed tables, every area's room table with its
-// room headers, the tileset records, the animated graphics records and, for ZM, every
-// area's door table. The window and the command line open ROMs through it, so both refuse
+// room headers, the tileset records, the animated graphics records and every area's door
+// table. The window and the command line open ROMs through it, so both refuse
 // the same files with the same reasons.
 
 #include "common/Error.h"
@@ -23,8 +23,8 @@ uint64_t TablesEnd(Game game);
 
 // Checks the tables of `catalog` against `file`: every area's room table pointer and its
 // RoomCount headers inside the file, the graphics, palette and block table pointers of the
-// game's tileset records, the frames of every animated graphics record in use, and (ZM)
-// every area's door table as the area selection reads it. The first fault found is the
+// game's tileset records, the frames of every animated graphics record in use, and every
+// area's door table as the area selection reads it. The first fault found is the
 // error; its detail names the table and the entry, its offset is where the entry lies.
 Result<void, Error> CheckCatalog(const RomFile& file, const Catalog& catalog);
 

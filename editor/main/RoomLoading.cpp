@@ -1,5 +1,6 @@
 #include "main/RoomLoading.h"
 
+#include "doors/DoorEdits.h"
 #include "main/RomOpening.h"
 #include "rom/LayerCodec.h"
 #include "rom/RomFile.h"
@@ -79,11 +80,24 @@ MapLayout RoomLayout(const EditorState& state) {
     return LargestLayerLayout(present);
 }
 
-// The rest of a room selection once the room is loaded: its doors, then no change marks.
-void FinishRoomSelection(EditorState& state) {
+// The rest of a room selection once the room is loaded: its doors and scrolls, then no change
+// marks. Door edits belong to the area but are discarded with the room's, as the question
+// before a room change says (a save marks what it wrote first). Scroll data that cannot be
+// read is reported, and the room then has no scrolls.
+void FinishRoomSelection(EditorState& state, LoadReport& report) {
+    DiscardDoorEdits(state.Doors);
     state.Doors.RoomDoorCount = 0;
-    if (state.GameCode == Game::ZM) {
+    if (state.Doors.Area == state.Area) {
         ShowRoomDoors(state.Doors, state.Room);
+    }
+    state.Scrolls = RoomScrolls{};
+    if (auto file = RomFile::Open(state.RomPath, OpenMode::Read); !file) {
+        report.Problems.push_back(file.error());
+    } else if (auto scrolls = ReadRoomScrolls(*file, state.GameCode, state.Area, state.Room);
+               !scrolls) {
+        report.Problems.push_back(scrolls.error());
+    } else {
+        state.Scrolls = std::move(scrolls).value();
     }
     ClearChangeMarks(state);
     // The room now holds what the ROM holds: its history goes back to the saved position.
@@ -174,7 +188,7 @@ LoadReport LoadRoom(EditorState& state, int area, int room) {
 LoadReport SelectRoom(EditorState& state, int area, int room) {
     LoadReport report = LoadRoom(state, area, room);
     if (report.Loaded) {
-        FinishRoomSelection(state);
+        FinishRoomSelection(state, report);
     }
     return report;
 }
@@ -192,13 +206,10 @@ AreaSelection SelectArea(EditorState& state, int area) {
     // The new area's doors are read aside and taken only with its room 0, so that a room 0
     // that cannot be loaded leaves the shown room with its own area's doors.
     DoorState doors;
-    if (state.GameCode == Game::ZM) {
-        auto file = RomFile::Open(state.RomPath, OpenMode::Read);
-        if (!file) {
-            selection.Room0.Problems.push_back(file.error());
-        } else if (auto read = LoadAreaDoors(*file, state.Tables, area, doors); !read) {
-            selection.Room0.Problems.push_back(read.error());
-        }
+    if (auto file = RomFile::Open(state.RomPath, OpenMode::Read); !file) {
+        selection.Room0.Problems.push_back(file.error());
+    } else if (auto read = LoadAreaDoors(*file, state.Tables, area, doors); !read) {
+        selection.Room0.Problems.push_back(read.error());
     }
     LoadReport room0 = LoadRoom(state, area, 0);
     selection.Room0.Loaded = room0.Loaded;
@@ -206,7 +217,7 @@ AreaSelection SelectArea(EditorState& state, int area) {
                                     room0.Problems.end());
     if (room0.Loaded) {
         state.Doors = std::move(doors);
-        FinishRoomSelection(state);
+        FinishRoomSelection(state, selection.Room0);
     }
     return selection;
 }

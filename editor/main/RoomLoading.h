@@ -37,7 +37,9 @@ struct LoadReport {
 // or `room` is not below the area's room count, nothing changes and Loaded is false.
 LoadReport LoadRoom(EditorState& state, int area, int room);
 
-// Room selection: LoadRoom, then the room's doors, then the change marks are cleared.
+// Room selection: LoadRoom, then the room's doors (edits to the area's doors are discarded)
+// and scrolls, then the change marks are cleared. Scroll data that cannot be read is reported
+// and the room has no scrolls.
 LoadReport SelectRoom(EditorState& state, int area, int room);
 
 struct AreaSelection {

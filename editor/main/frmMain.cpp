@@ -3,9 +3,11 @@
 #include "main/frmMain.h"
 
 #include "common/Hex.h"
+#include "doors/frmDoorEd.h"
 #include "dumps/QtDumpActions.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
+#include "side/frmMainMap.h"
 #include "storage/QtRoomSaveActions.h"
 
 #include <QAction>
@@ -210,9 +212,10 @@ void frmMain::BuildControls() {
     auto* buttons = new QVBoxLayout;
     cmdEditScroll = new QPushButton(QStringLiteral("Edit ScrollData"));
     cmdBiggerWindow = new QPushButton(QStringLiteral("Resize able Map"));
+    cmdEditScroll->setToolTip(QStringLiteral("Shows the room's scrolls on the large map, "
+                                             "where they can be moved and changed"));
+    cmdBiggerWindow->setToolTip(QStringLiteral("Shows the whole room in a large window"));
     for (QPushButton* button : {cmdEditScroll, cmdBiggerWindow}) {
-        button->setEnabled(false);
-        button->setToolTip(QStringLiteral("The large map window is not part of this version"));
         buttons->addWidget(button);
     }
     buttons->addStretch();
@@ -249,6 +252,8 @@ void frmMain::BuildControls() {
         connect(box, &QCheckBox::clicked, this, [this] { ViewBox_Click(); });
     }
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdBiggerWindow, &QPushButton::clicked, this, [this] { cmdBiggerWindow_Click(); });
+    connect(cmdEditScroll, &QPushButton::clicked, this, [this] { cmdEditScroll_Click(); });
 }
 
 QWidget* frmMain::BuildMapFrame() {
@@ -331,8 +336,8 @@ void frmMain::BuildMenus() {
     mnuDumps->addAction(QStringLiteral("Tileset Pointer Dumps"), m_dumpActions,
                         &DumpActions::TilesetPointerDumps);
     QMenu* room = advanced->addMenu(QStringLiteral("Room"));
-    mnuDoorEditor = room->addAction(QStringLiteral("Door Editor"), this,
-                                    [this] { NotAvailable("The door editor"); });
+    mnuDoorEditor =
+        room->addAction(QStringLiteral("Door Editor"), this, [this] { mnuDoor_Click(); });
     mnuResize = room->addAction(QStringLiteral("Resize Room"), this, [this] {
         if (m_state.RomOpened) {
             m_saveActions->mnuResize_Click();
@@ -372,7 +377,7 @@ void frmMain::BuildMenus() {
     mnuExperimental->setCheckable(true);
     mnuExperimental->setToolTip(QStringLiteral("Enables the tools that are off by default"));
     connect(mnuExperimental, &QAction::toggled, this, [this](bool on) {
-        for (QAction* entry : {mnuDoorEditor, mnuResize, mnuDebugRoom, mnuTSA}) {
+        for (QAction* entry : {mnuResize, mnuDebugRoom, mnuTSA}) {
             entry->setEnabled(on);
         }
     });
@@ -380,8 +385,8 @@ void frmMain::BuildMenus() {
     QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
     mnuCredits = about->addAction(QStringLiteral("Credits"));
 
-    for (QAction* entry : {mnuDoorEditor, mnuResize, mnuDebugRoom, mnuForeground, mnuLevel, mnuBack,
-                           mnuTSA, mnuCredits}) {
+    for (QAction* entry :
+         {mnuResize, mnuDebugRoom, mnuForeground, mnuLevel, mnuBack, mnuTSA, mnuCredits}) {
         entry->setEnabled(false);
     }
 }
@@ -428,7 +433,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_storageWindow, m_musicWindow}) {
+    for (QWidget* window :
+         {m_paletteWindow, m_enemyWindow, m_storageWindow, m_musicWindow,
+          static_cast<QWidget*>(m_doorEditor), static_cast<QWidget*>(m_largeMap)}) {
         if (window != nullptr) {
             window->close();
         }

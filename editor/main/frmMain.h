@@ -39,6 +39,8 @@ class RomBackups;
 class PelnixBinding;
 class PictureWidget;
 class RoomSaveActions;
+class frmDoorEd;
+class frmMainMap;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -54,8 +56,8 @@ public:
         std::function<void(QWidget* window)> reload;        // refills a window after a room load
     };
 
-    // `dataFolder` holds "ZMClip.txt" and "MFClip.txt" (the program's folder in the real program); `pelnix`
-    // is the binding room saves encode layers with.
+    // `dataFolder` holds "ZMClip.txt" and "MFClip.txt" (the program's folder in the real program);
+    // `pelnix` is the binding room saves encode layers with.
     frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dataFolder,
             PelnixBinding& pelnix, SideWindows sideWindows = {}, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -70,6 +72,9 @@ public:
     QString ClipAttributeName(int value) const;
     // The run's backup record, shared by every writer of the window and its side windows.
     RomBackups& Backups();
+    // The door editor and the large map window; null until first shown.
+    frmDoorEd* DoorEditor() const { return m_doorEditor; }
+    frmMainMap* LargeMap() const { return m_largeMap; }
 
     // Controls, named as the editor's design names them.
     QComboBox* cboAreas = nullptr;
@@ -145,8 +150,15 @@ public:
     void Enemy_MouseDown(int index, Qt::MouseButton button);
     void Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                          QPointF position);
+    void lblDoors_MouseDown(int index, Qt::MouseButton button);
     void lblDoors_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                             QPointF position);
+    void mnuDoor_Click();
+    void cmdBiggerWindow_Click();
+    void cmdEditScroll_Click();
+    // "Go to" of the door editor: selects the room of door `door` of the area (asking first
+    // when there are unsaved changes) and shows that door in the door editor.
+    void GoToDoor(uint8_t door);
     void tmrTile_Timer(int slot);
     void mnuSMP_Click();
     void mnuUpdate_Click();
@@ -176,6 +188,12 @@ private:
     void ShowRoom(const LoadReport& report);
     void ShowSprites();
     void ShowDoors();
+    // After a door changed (a drag, the door editor): labels, outlines and the side windows.
+    void RefreshDoors();
+    // The doors and sprites the large map shows, after one moved here.
+    void RefreshLargeMapMarkers();
+    frmDoorEd& ShowDoorEditor();
+    void ShowLargeMap(bool scroll);
     void ArmTimers();
     void SetRoomList(int count);
     void ShowCurrentRoomText();
@@ -213,6 +231,8 @@ private:
     QWidget* m_storageWindow = nullptr;
     QWidget* m_miniMapWindow = nullptr;
     QWidget* m_musicWindow = nullptr;
+    frmDoorEd* m_doorEditor = nullptr;
+    frmMainMap* m_largeMap = nullptr;
     RoomSaveActions* m_saveActions = nullptr;
     DumpActions* m_dumpActions = nullptr;
 };

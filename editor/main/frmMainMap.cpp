@@ -1,5 +1,5 @@
 // frmMain: the map and the tileset under the mouse, the edit and view switches, and the
-// sprite and door markers.
+// sprite markers and the drag step that sprite and door markers share.
 
 #include "main/frmMain.h"
 
@@ -205,8 +205,9 @@ std::optional<LabelSnap> frmMain::MarkerMouseMove(MarkerLabelWidget* label,
     if (buttons != Qt::LeftButton) {
         return std::nullopt;
     }
-    const LabelSnap snap = SnapLabel({label->Left(), label->Top()}, static_cast<int>(position.x()),
-                                     static_cast<int>(position.y()));
+    const LabelSnap snap =
+        SnapLabel({label->Left(), label->Top()}, static_cast<int>(std::floor(position.x())),
+                  static_cast<int>(std::floor(position.y())));
     label->PlaceAt(snap.position.left, snap.position.top);
     Label13->setText(QString::number(label->Index()));
     return snap;
@@ -222,18 +223,7 @@ void frmMain::Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardM
     if (snap &&
         MoveSprite(m_state.Sprites, m_state.ShownSpriteList, static_cast<size_t>(index), *snap)) {
         m_state.Edited = true;
-    }
-}
-
-void frmMain::lblDoors_MouseMove(int index, Qt::MouseButtons buttons,
-                                 Qt::KeyboardModifiers modifiers, QPointF position) {
-    if (static_cast<size_t>(index) >= lblDoors.size()) {
-        return;
-    }
-    // Door positions change in memory only; they are never written to the ROM.
-    if (const auto snap =
-            MarkerMouseMove(lblDoors[static_cast<size_t>(index)], buttons, modifiers, position)) {
-        MoveDoor(m_state.Doors, static_cast<size_t>(index), *snap);
+        RefreshLargeMapMarkers();
     }
 }
 

@@ -3,6 +3,7 @@
 #include "main/frmMain.h"
 
 #include "common/Hex.h"
+#include "doors/frmDoorEd.h"
 #include "graphics/Animation.h"
 #include "graphics/ImageFiles.h"
 #include "main/MarkerLabelWidget.h"
@@ -11,6 +12,7 @@
 #include "main/RomOpening.h"
 #include "rom/Catalog.h"
 #include "rom/RomFile.h"
+#include "side/frmMainMap.h"
 #include "storage/QtRoomSaveActions.h"
 
 #include <QCheckBox>
@@ -103,6 +105,10 @@ void frmMain::Loadem() {
             auto* door = new MarkerLabelWidget(i, QStringLiteral("D"),
                                                QStringLiteral("rgba(40, 90, 220, 160)"),
                                                picMap->Zoom(), picMap);
+            connect(door, &MarkerLabelWidget::pressed, this,
+                    [this](int index, Qt::MouseButton button, Qt::KeyboardModifiers, QPointF) {
+                        lblDoors_MouseDown(index, button);
+                    });
             connect(door, &MarkerLabelWidget::moved, this, &frmMain::lblDoors_MouseMove);
             lblDoors.push_back(door);
         }
@@ -257,6 +263,12 @@ void frmMain::ShowRoom(const LoadReport& report) {
     ArmTimers();
     ShowSprites();
     ShowDoors();
+    if (m_doorEditor != nullptr) {
+        m_doorEditor->Reload();
+    }
+    if (m_largeMap != nullptr && m_largeMap->isVisible()) {
+        m_largeMap->LoadForm(m_largeMap->ScrollMode());
+    }
     emit roomSelected();
     if (m_sideWindows.reload) {
         for (QWidget* window : {m_paletteWindow, m_enemyWindow}) {
@@ -295,27 +307,7 @@ void frmMain::ShowSprites() {
             Enemy[i]->hide();
         }
     }
-}
-
-void frmMain::ShowDoors() {
-    for (auto* label : lblDoors) {
-        label->hide();
-        label->PlaceAt(0, 0);
-    }
-    const DoorState& doors = m_state.Doors;
-    for (size_t k = 0; k < doors.RoomDoorCount && k < lblDoors.size(); ++k) {
-        const auto door = DoorIndexOfLabel(doors, k);
-        if (!door) {
-            for (auto* label : lblDoors) {
-                label->hide();
-            }
-            return;
-        }
-        const auto position = DoorLabelPosition(doors.AreaDoors[*door]);
-        lblDoors[k]->PlaceAt(position.left, position.top);
-        lblDoors[k]->show();
-        lblDoors[k]->raise();
-    }
+    RefreshLargeMapMarkers();
 }
 
 void frmMain::cboSpriteIndex_Click() {

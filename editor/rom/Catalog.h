@@ -1,6 +1,6 @@
 #pragma once
-// The game tables read when a ROM is opened, in one pass: the area room tables, ZM's door
-// table pointers and minimap pointers, the tileset table and the first sixteen records of
+// The game tables read when a ROM is opened, in one pass: the area room tables, the door
+// table pointers, ZM's minimap pointers, the tileset table and the first sixteen records of
 // the animated graphics table; the area names; and the room count of an area.
 
 #include "common/Error.h"
@@ -47,7 +47,7 @@ struct AnimatedGraphicsRecord {
 struct Catalog {
     Game game = Game::None;
     std::vector<uint32_t> AreaTable;         // GbaPointer per area
-    std::vector<uint32_t> DoorTablePointers; // ZM: GbaPointer per area
+    std::vector<uint32_t> DoorTablePointers; // GbaPointer per area
     std::vector<TilesetRecord> TilesetTable; // as edited in memory
     std::vector<TilesetRecord> TilesetTableAsRead;
     std::array<AnimatedGraphicsRecord, 16> AnimatedGraphicsTable{};

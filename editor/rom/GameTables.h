@@ -68,7 +68,7 @@ inline constexpr GameLayout kZmLayout{
 };
 
 inline constexpr GameLayout kMfLayout{
-    Game::MF, 0x79B8BC, 10,       0,        0x3BF888, 98, 0x3C8F90, 0x3C8D58,
+    Game::MF, 0x79B8BC, 10,       0x79B894, 0x3BF888, 98, 0x3C8F90, 0x3C8D58,
     0,        0,        0x3F28C8, 0x3F28C8, 3,        4,  48,       0,
 };
 
@@ -86,9 +86,16 @@ inline constexpr uint32_t kAnimationFrameSize = 128; // four tiles
 // editor's read of 81 records runs 40 bytes into it.
 inline constexpr uint32_t kZmRealTilesetCount = 79;
 inline constexpr uint32_t kZmFirstDoorTable = 0x33E608;
-// MF's door table pointers (one per area), which the editor does not read; the first door
-// table begins where the tileset table ends.
+// MF's door table pointers (one per area); the first door table begins where the tileset
+// table ends.
 inline constexpr uint32_t kMfDoorTablePointers = 0x79B894;
+
+// The scroll tables: one GbaPointer per area (ZM: 7 areas, then 4 test areas) to a list of
+// GbaPointers to room records, ended by a pointer to a record whose room byte is 0xFF.
+inline constexpr uint32_t kZmScrollTable = 0x75FD28;
+inline constexpr uint32_t kZmScrollTableEntries = 11;
+inline constexpr uint32_t kMfScrollTable = 0x79BB08;
+inline constexpr uint32_t kMfScrollTableEntries = 10;
 
 // A half-open range of ROM file offsets.
 struct RomRange {

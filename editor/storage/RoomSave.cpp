@@ -1,6 +1,7 @@
 #include "storage/RoomSave.h"
 
 #include "common/Hex.h"
+#include "doors/DoorEdits.h"
 #include "rom/RomFile.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
@@ -65,6 +66,10 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     outcome.backup = committed->backup;
     outcome.notes.insert(outcome.notes.end(), committed->notes.begin(), committed->notes.end());
 
+    MarkDoorsSaved(state.Doors, plan->doorRecords);
+    if (plan->scrollsWritten) {
+        MarkScrollsSaved(state.Scrolls);
+    }
     for (size_t index : plan->tilesetRecords) {
         state.Tables.TilesetTableAsRead[index] = state.Tables.TilesetTable[index];
     }
@@ -74,6 +79,8 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     outcome.spriteLists = plan->spriteWrites;
     outcome.tilesetRecords = plan->tilesetRecords;
+    outcome.doorRecords = plan->doorRecords;
+    outcome.scrollsWritten = plan->scrollsWritten;
 
     // The ROM now holds the room as the history has it.
     state.History.MarkSaved({plan->area, plan->room});

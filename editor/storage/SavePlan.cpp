@@ -1,6 +1,7 @@
 #include "storage/SavePlan.h"
 
 #include "common/Hex.h"
+#include "doors/DoorEdits.h"
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
 #include "rom/RomFile.h"
@@ -191,6 +192,19 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
              {read.begin(), read.end()},
              {bytes.begin(), bytes.end()},
              "tileset record " + std::to_string(index)});
+    }
+    // The area's changed door records and the room's scroll record, each where it stands.
+    if (state.Doors.Area == state.Area) {
+        plan.doorRecords = ChangedDoors(state.Doors);
+        for (InPlaceWrite& write : DoorWrites(state.Doors)) {
+            plan.inPlaceWrites.push_back(std::move(write));
+        }
+    }
+    if (state.Scrolls.Area == state.Area && state.Scrolls.Room == state.Room) {
+        if (auto scrolls = ScrollWrite(state.Scrolls)) {
+            plan.inPlaceWrites.push_back(std::move(*scrolls));
+            plan.scrollsWritten = true;
+        }
     }
     for (const InPlaceWrite& write : plan.inPlaceWrites) {
         if (auto checked = CheckInPlaceWrite(*file, write); !checked) {

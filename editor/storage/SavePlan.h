@@ -65,9 +65,12 @@ struct SavePlan {
     std::vector<SpriteListWrite> spriteWrites; // the marked lists, each in place
     std::vector<PlannedLayer> layers;          // clipdata, foreground, level, back: those written
     std::vector<size_t> tilesetRecords;        // indexes of the tileset records written
+    std::vector<size_t> doorRecords;           // indexes of the area's door records written
+    bool scrollsWritten = false;               // the room's scroll record is written
     // Existing data rewritten where it stands, each checked against what was read there:
-    // the changed tileset records (20 bytes each) and any other records the room's editors
-    // changed. Written after the layers and before the header.
+    // the changed tileset records (20 bytes each), the area's changed door records (12 bytes
+    // each) and the room's scroll record (2 + 8 x count bytes) when a scroll changed. Written
+    // after the layers and before the header.
     std::vector<InPlaceWrite> inPlaceWrites;
     std::vector<std::string> notes; // what the save leaves out, for the user
 };

@@ -1,5 +1,6 @@
 #include "storage/RoomSave.h"
 
+#include "doors/DoorEdits.h"
 #include "main/MapEditing.h"
 #include "rom/GameTables.h"
 #include "rom/RomFile.h"
@@ -211,6 +212,67 @@ TEST(RoomSave, WritesEveryMarkedSpriteListInPlace) {
         }
     }
 }
+
+// The first room of the generated image that has a scroll record and a door.
+testing::RoomWanted RoomWithDoorAndScrolls(Game game) {
+    const SyntheticRoom* wanted = nullptr;
+    for (const SyntheticArea& area : testing::GeneratedRom(game, 1).areas) {
+        for (const auto& record : area.scrollRooms) {
+            const auto door = std::find_if(area.doors.begin(), area.doors.end(), [&](auto& d) {
+                return d[0] != 0 && d[1] == record.room;
+            });
+            if (wanted == nullptr && door != area.doors.end() &&
+                record.room < area.expectedRoomCount) {
+                wanted = &area.rooms[record.room];
+            }
+        }
+    }
+    return [wanted](const SyntheticRoom& room) { return &room == wanted; };
+}
+
+class DoorScrollSave : public ::testing::TestWithParam<Game> {};
+
+// A dragged door and an edited scroll reach the file through Save Room, each record rewritten
+// where it stands: nothing else changes but the clipdata the save always writes.
+TEST_P(DoorScrollSave, WritesTheChangedRecordsInPlace) {
+    SaveRig rig(GetParam(), RoomWithDoorAndScrolls(GetParam()));
+    EditorState& state = rig.state;
+    ASSERT_GT(state.Doors.RoomDoorCount, 0);
+    ASSERT_TRUE(state.Scrolls.Stored);
+    const uint8_t door = state.Doors.RoomDoorList[0];
+    const DoorRecord before = state.Doors.AreaDoors[door];
+    LabelSnap snap;
+    snap.blockX = static_cast<uint8_t>(before.XEnd() > 0 ? before.XEnd() - 1 : 1);
+    snap.blockY = before.YEnd();
+    ASSERT_TRUE(MoveDoor(state.Doors, 0, snap));
+    ASSERT_TRUE(SetScrollField(state.Scrolls, 0, ScrollField::BreakX, 3));
+    const DoorRecord moved = state.Doors.AreaDoors[door];
+    const uint32_t doorAt = state.Doors.TableOffset + 12u * door;
+    const uint32_t scrollAt = state.Scrolls.Offset;
+    const auto scrollBytes = 2 + 8 * state.Scrolls.ScrollList.size();
+    ASSERT_TRUE(state.HasUnsavedChanges());
+
+    const Bytes old = rig.Bytes();
+    auto saved = rig.Save();
+    ASSERT_TRUE(saved) << Describe(saved.error());
+    EXPECT_TRUE(saved->differences.empty());
+    EXPECT_EQ(saved->doorRecords, std::vector<size_t>{door});
+    EXPECT_TRUE(saved->scrollsWritten);
+    ExpectChangesWithin(old, rig.Bytes(),
+                        {HeaderBytes(rig, 20),
+                         Block(saved->layers[0]),
+                         {doorAt, doorAt + 12u},
+                         {scrollAt, scrollAt + scrollBytes}});
+    EXPECT_FALSE(state.HasUnsavedChanges());
+    EXPECT_EQ(state.Doors.AreaDoors[door], moved);
+
+    auto fresh = rig.Reopened();
+    EXPECT_EQ(fresh->Doors.AreaDoors[door], moved);
+    EXPECT_NE(fresh->Doors.AreaDoors[door], before);
+    EXPECT_EQ(fresh->Scrolls.ScrollList[0].BreakX(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothGames, DoorScrollSave, ::testing::Values(Game::ZM, Game::MF));
 
 // Four layers, a sprite list and a tileset record: every kind of step, ten in all.
 constexpr int kSaveSteps = 10;

@@ -234,7 +234,7 @@ TEST(SpriteLists, ListsStoredInOnePlaceNeverUndoEachOther) {
     }
 }
 
-TEST(SpriteLabels, SnapToTheBlockHalfABlockUpAndLeftOfThePointer) {
+TEST(SpriteLabels, SnapToTheBlockUnderThePointer) {
     struct Case {
         PixelPosition label;
         int dx, dy;
@@ -243,7 +243,8 @@ TEST(SpriteLabels, SnapToTheBlockHalfABlockUpAndLeftOfThePointer) {
     for (const auto& c : {
              Case{{32, 48}, 8, 8, {{32, 48}, 2, 3}},
              Case{{32, 48}, 24, 8, {{48, 48}, 3, 3}},
-             Case{{32, 48}, 23, 7, {{32, 32}, 2, 2}},
+             Case{{32, 48}, 23, 7, {{48, 48}, 3, 3}},
+             Case{{32, 48}, 50, -14, {{80, 32}, 5, 2}}, // three blocks right, one up
              Case{{16, 16}, -40, -9, {{0, 0}, 0, 0}},
              Case{{0, 0}, 0, 0, {{0, 0}, 0, 0}},
              Case{{4080, 4080}, 24, 8, {{4096, 4080}, std::nullopt, 255}},
