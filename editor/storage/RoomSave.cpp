@@ -179,6 +179,9 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     for (size_t index : plan->tilesetRecords) {
         state.Tables.TilesetTableAsRead[index] = state.Tables.TilesetTable[index];
     }
+    if (plan->blockTableWrite) {
+        state.Graphics.BlocksAsRead = state.Graphics.Blocks;
+    }
     for (const auto& layer : plan->layers) {
         outcome.layers.push_back(
             {layer.kind, layer.offset, layer.reserved, static_cast<uint32_t>(layer.bytes.size())});

@@ -5,13 +5,13 @@
 // The save plans everything first (SavePlan.h) and writes nothing when any check fails. Then:
 // the ROM file is copied to its backup (once per run, RomBackup.h); the free space of each
 // layer is taken from the storage bookkeeping; the layers are written into it and the file
-// is flushed; the first marked sprite list and the changed tileset records are written in
-// place and the file is flushed again; last of all the 60-byte room header, which is the one
-// write that makes the room use the new data (the commit point). Until the header is written
-// the ROM's room is the old one; when a write fails before then, the bytes already written
-// are put back as they were, so the file ends byte for byte as it began. Space taken from the
-// bookkeeping for a save that then fails stays taken (os.bin only grows, and the space is
-// never given back); the ROM does not refer to it.
+// is flushed; the first marked sprite list, the changed tileset records and the changed
+// words of the block table are written in place and the file is flushed again; last of all
+// the 60-byte room header, the one write that makes the room use the new data (the commit
+// point). Until the header is written the ROM's room is the old one; when a write fails
+// before then, the bytes already written are put back as they were, so the file ends byte
+// for byte as it began. Space taken from the bookkeeping for a save that then fails stays
+// taken (os.bin only grows, and the space is never given back); the ROM does not refer to it.
 
 #include "common/Error.h"
 #include "common/Result.h"

@@ -4,6 +4,7 @@
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
 #include "rom/RomFile.h"
+#include "side/BlockEditing.h"
 #include "storage/PelnixBinding.h"
 
 #include <algorithm>
@@ -220,6 +221,14 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
              {read.begin(), read.end()},
              {bytes.begin(), bytes.end()},
              "tileset record " + std::to_string(index)});
+    }
+    auto blocks = ChangedBlockTableWrite(state.Graphics);
+    if (!blocks) {
+        return Fail(blocks.error());
+    }
+    if (*blocks) {
+        plan.blockTableWrite = plan.inPlaceWrites.size();
+        plan.inPlaceWrites.push_back(std::move(**blocks));
     }
     for (const InPlaceWrite& write : plan.inPlaceWrites) {
         if (auto checked = CheckInPlaceWrite(*file, write); !checked) {

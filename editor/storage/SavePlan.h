@@ -3,9 +3,9 @@
 // the first byte is written. A plan holds the room header as it will be written (the four
 // fields of the main window's lists taken over, the pointers of the written layers moved to
 // their new space), the sprite list written in place, every layer to write in its stored
-// form with the free space reserved for it, and the tileset records that changed since the
-// ROM was opened. Planning changes nothing: not the editor state, not the storage
-// bookkeeping, not the ROM file.
+// form with the free space reserved for it, the tileset records that changed since the
+// ROM was opened and the changed words of the loaded tileset's block table. Planning
+// changes nothing: not the editor state, not the storage bookkeeping, not the ROM file.
 
 #include "common/Error.h"
 #include "common/Result.h"
@@ -68,6 +68,9 @@ struct SavePlan {
     // the changed tileset records (20 bytes each) and any other records the room's editors
     // changed. Written after the layers and before the header.
     std::vector<InPlaceWrite> inPlaceWrites;
+    // The entry of inPlaceWrites that stores the changed words of the loaded tileset's block
+    // table, if any.
+    std::optional<size_t> blockTableWrite;
     std::vector<std::string> notes; // what the save leaves out, for the user
 };
 
