@@ -8,6 +8,7 @@
 #include "main/QtDialogs.h"
 #include "main/frmMain.h"
 #include "rom/ProgramFolder.h"
+#include "side/frmTSA.h"
 #include "sprites/frmED.h"
 #include "storage/PelnixBinding.h"
 #include "storage/Storage.h"
@@ -65,6 +66,13 @@ int main(int argc, char** argv) {
     sideWindows.storage = [&](QWidget* parent) -> QWidget* {
         return new quarnel::frmData(state->Storage, dialogs, parent);
     };
+    sideWindows.tiles = [&](QWidget* parent) -> QWidget* {
+        auto* main = qobject_cast<quarnel::frmMain*>(parent);
+        auto* tiles = new quarnel::frmTSA(*state, dialogs, main->Backups(), parent);
+        QObject::connect(tiles, &quarnel::frmTSA::graphicsChanged, main,
+                         &quarnel::frmMain::RefreshGraphics);
+        return tiles;
+    };
     sideWindows.reload = [](QWidget* window) {
         if (auto* palette = qobject_cast<quarnel::frmPal*>(window)) {
             palette->LoadForm();
@@ -72,6 +80,8 @@ int main(int argc, char** argv) {
             enemies->LoadForm();
         } else if (auto* storage = qobject_cast<quarnel::frmData*>(window)) {
             storage->Form_Load();
+        } else if (auto* tiles = qobject_cast<quarnel::frmTSA*>(window)) {
+            tiles->LoadForm();
         }
     };
 

@@ -1,7 +1,9 @@
 #include "cli/CliSupport.h"
 
 #include "common/Hex.h"
+#include "main/RoomLoading.h"
 #include "rom/GameDetection.h"
+#include "storage/Storage.h"
 
 #include <ostream>
 
@@ -87,6 +89,39 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
     }
     status = 0;
     return OpenedRoom{std::move(rom).value(), *area, *room, *offset, *header};
+}
+
+bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::ostream& err) {
+    StorageSystem storage(path);
+    if (storage.FileExists()) {
+        return true;
+    }
+    if (auto reset = storage.ResetStorage(); !reset) {
+        ReportError(reset.error(), err);
+        return false;
+    }
+    out << "storage: created " << path.string() << " with the default free-space areas\n";
+    return true;
+}
+
+std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
+                                             const std::filesystem::path& storage,
+                                             std::ostream& err, int& status) {
+    auto room = OpenRoomArguments(args, err, status);
+    if (!room) {
+        return std::nullopt;
+    }
+    std::optional<EditorState> state(std::in_place, storage);
+    auto problems =
+        OpenAtRoom(*state, args[0], static_cast<int>(room->area), static_cast<int>(room->room));
+    if (!problems) {
+        status = ReportError(problems.error(), err);
+        return std::nullopt;
+    }
+    for (const auto& problem : *problems) {
+        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
+    }
+    return state;
 }
 
 } // namespace quarnel::cli

@@ -3,10 +3,12 @@
 // game tables.
 
 #include "common/Error.h"
+#include "main/EditorState.h"
 #include "rom/Catalog.h"
 #include "rom/RomFile.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -49,5 +51,16 @@ struct OpenedRoom {
 // failure writes one line to `err`, sets `status` (usage or failure) and gives nothing.
 std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args, std::ostream& err,
                                             int& status);
+
+// The editor creates the storage file with its defaults when it is missing; so does this,
+// saying so on `out`. False after an error line on `err`.
+bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::ostream& err);
+
+// Opens the ROM and selects the room of args[0..2] (ROM AREA ROOM) as the editor does, with
+// `storage` as the storage file; warnings go to `err`. On failure writes one line to `err`,
+// sets `status` and gives nothing.
+std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
+                                             const std::filesystem::path& storage,
+                                             std::ostream& err, int& status);
 
 } // namespace quarnel::cli

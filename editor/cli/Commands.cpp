@@ -15,6 +15,8 @@ const std::vector<Command>& AllCommands() {
         kDoorsCommand,
         kPaintCommand,
         kResizeCommand,
+        kTilesCommand,
+        kPaletteCommand,
     };
     return commands;
 }

@@ -29,6 +29,8 @@ extern const Command kSpritesCommand;
 extern const Command kDoorsCommand;
 extern const Command kPaintCommand;
 extern const Command kResizeCommand;
+extern const Command kTilesCommand;
+extern const Command kPaletteCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();

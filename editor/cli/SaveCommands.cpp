@@ -113,42 +113,6 @@ bool ParseArguments(const Arguments& args, const char* command, const char* usag
     return true;
 }
 
-// The editor creates the storage file with its defaults when it is missing; so does this.
-bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::ostream& err) {
-    StorageSystem storage(path);
-    if (storage.FileExists()) {
-        return true;
-    }
-    if (auto reset = storage.ResetStorage(); !reset) {
-        ReportError(reset.error(), err);
-        return false;
-    }
-    out << "storage: created " << path.string() << " with the default free-space areas\n";
-    return true;
-}
-
-// Opens the ROM and selects the room of args[0..2] (ROM AREA ROOM) as the editor does, with
-// `storage` as the storage file; warnings go to `err`.
-std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
-                                             const std::filesystem::path& storage,
-                                             std::ostream& err, int& status) {
-    auto room = OpenRoomArguments(args, err, status);
-    if (!room) {
-        return std::nullopt;
-    }
-    std::optional<EditorState> state(std::in_place, storage);
-    auto problems =
-        OpenAtRoom(*state, args[0], static_cast<int>(room->area), static_cast<int>(room->room));
-    if (!problems) {
-        status = ReportError(problems.error(), err);
-        return std::nullopt;
-    }
-    for (const auto& problem : *problems) {
-        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
-    }
-    return state;
-}
-
 // Paints each cell as a left click with that layer's edit box ticked would.
 bool ApplySets(EditorState& state, const std::vector<CellSet>& sets, std::ostream& err) {
     for (const CellSet& set : sets) {

@@ -22,8 +22,10 @@ public:
     // Repaints the square of picture pixels (x, y, size x size).
     void RefreshSquare(int x, int y, int size);
 
-    // The 16 x 16 outline at picture pixel (x, y); hidden until first shown.
+    // The outline square at picture pixel (x, y), 16 x 16 unless set otherwise; hidden until
+    // first shown.
     void ShowOutline(int x, int y);
+    void SetOutlineSize(int pixels) { m_outlineSize = pixels; }
     void HideOutline();
     bool OutlineVisible() const { return m_outlineVisible; }
     QPoint OutlinePosition() const { return m_outline; }
@@ -44,6 +46,7 @@ private:
     int m_zoom;
     QPoint m_outline;
     bool m_outlineVisible = false;
+    int m_outlineSize = 16;
 };
 
 } // namespace quarnel

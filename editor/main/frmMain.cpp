@@ -81,6 +81,10 @@ frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dat
 
 frmMain::~frmMain() = default;
 
+RomBackups& frmMain::Backups() {
+    return m_saveActions->Backups();
+}
+
 void frmMain::BuildControls() {
     auto* central = new QWidget;
     auto* rows = new QVBoxLayout(central);
@@ -338,8 +342,9 @@ void frmMain::BuildMenus() {
     mnuED = enable->addAction(QStringLiteral("Edit Enemy Data"), this, [this] {
         ShowSideWindow(m_enemyWindow, m_sideWindows.enemyData, "The enemy data window");
     });
-    mnuTSA = advanced->addAction(QStringLiteral("TSA Editor"), this,
-                                 [this] { NotAvailable("The TSA editor"); });
+    mnuTSA = advanced->addAction(QStringLiteral("TSA Editor"), this, [this] {
+        ShowSideWindow(m_tilesWindow, m_sideWindows.tiles, "The TSA editor");
+    });
     mnuSpace = advanced->addAction(QStringLiteral("Free Space System"), this, [this] {
         ShowSideWindow(m_storageWindow, m_sideWindows.storage, "The storage window");
     });
@@ -355,7 +360,7 @@ void frmMain::BuildMenus() {
     mnuExperimental->setToolTip(QStringLiteral("Enables the tools that are off by default"));
     connect(mnuExperimental, &QAction::toggled, this, [this](bool on) {
         mnuDumps->setEnabled(on);
-        for (QAction* entry : {mnuDoorEditor, mnuResize, mnuMV, mnuDebugRoom, mnuTSA}) {
+        for (QAction* entry : {mnuDoorEditor, mnuResize, mnuMV, mnuDebugRoom}) {
             entry->setEnabled(on);
         }
     });
@@ -364,7 +369,7 @@ void frmMain::BuildMenus() {
     mnuCredits = about->addAction(QStringLiteral("Credits"));
 
     for (QAction* entry : {mnuDoorEditor, mnuResize, mnuMV, mnuDebugRoom, mnuForeground, mnuLevel,
-                           mnuBack, mnuTSA, mnuCredits}) {
+                           mnuBack, mnuCredits}) {
         entry->setEnabled(false);
     }
 }
@@ -406,7 +411,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_storageWindow}) {
+    for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_storageWindow, m_tilesWindow}) {
         if (window != nullptr) {
             window->close();
         }

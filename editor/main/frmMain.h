@@ -35,6 +35,7 @@ namespace quarnel {
 class MarkerLabelWidget;
 class PelnixBinding;
 class PictureWidget;
+class RomBackups;
 class RoomSaveActions;
 
 class frmMain : public QMainWindow {
@@ -46,6 +47,7 @@ public:
         std::function<QWidget*(QWidget* parent)> palette;   // "Palette Viewer"
         std::function<QWidget*(QWidget* parent)> enemyData; // "Edit Enemy Data"
         std::function<QWidget*(QWidget* parent)> storage;   // "Free Space System"
+        std::function<QWidget*(QWidget* parent)> tiles;     // "TSA Editor"
         std::function<void(QWidget* window)> reload;        // refills a window after a room load
     };
 
@@ -63,6 +65,12 @@ public:
     bool RomReady() const { return m_romReady; }
     int RoomCount() const { return m_roomCount; }
     QString ClipAttributeName(int value) const;
+    // The run's backup record, shared by every window that writes into the ROM.
+    RomBackups& Backups();
+
+    // Draws the map and the tileset picture again after a side window changed the tiles or
+    // the block table.
+    void RefreshGraphics();
 
     // Controls, named as the editor's design names them.
     QComboBox* cboAreas = nullptr;
@@ -197,6 +205,7 @@ private:
     QWidget* m_paletteWindow = nullptr;
     QWidget* m_enemyWindow = nullptr;
     QWidget* m_storageWindow = nullptr;
+    QWidget* m_tilesWindow = nullptr;
     RoomSaveActions* m_saveActions = nullptr;
 };
 

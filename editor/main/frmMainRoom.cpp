@@ -216,7 +216,7 @@ void frmMain::ShowRoom(const LoadReport& report) {
     ShowDoors();
     emit roomSelected();
     if (m_sideWindows.reload) {
-        for (QWidget* window : {m_paletteWindow, m_enemyWindow}) {
+        for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_tilesWindow}) {
             if (window != nullptr && window->isVisible()) {
                 m_sideWindows.reload(window);
             }

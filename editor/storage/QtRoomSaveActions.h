@@ -39,6 +39,8 @@ public:
 
     QAction* SaveAction() const { return m_save; }     // "Save Room", Ctrl+S
     QAction* ResizeAction() const { return m_resize; } // "Resize Room"
+    // The run's backup record; other writers share it, so a ROM is copied once per run.
+    RomBackups& Backups() { return *m_backups; }
 
     void cmdSave_Click();
     void mnuResize_Click();
