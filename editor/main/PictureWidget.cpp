@@ -58,8 +58,8 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     }
     if (m_outlineVisible) {
         painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(m_outline.x() * m_zoom, m_outline.y() * m_zoom,
-                         m_outlineSize * m_zoom - 1, m_outlineSize * m_zoom - 1);
+        painter.drawRect(m_outline.x() * m_zoom, m_outline.y() * m_zoom, m_outlineSize * m_zoom - 1,
+                         m_outlineSize * m_zoom - 1);
     }
 }
 

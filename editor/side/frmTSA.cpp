@@ -24,9 +24,9 @@ namespace quarnel {
 
 namespace {
 
-constexpr int kTileCells = 1024;   // cells of the tile picture; tiles 840 and above stay empty
-constexpr int kTilesPerRow = 8;    // the tile picture is 64 pixels wide
-constexpr int kTileZoom = 2;       // both pictures are shown twice their size
+constexpr int kTileCells = 1024; // cells of the tile picture; tiles 840 and above stay empty
+constexpr int kTilesPerRow = 8;  // the tile picture is 64 pixels wide
+constexpr int kTileZoom = 2;     // both pictures are shown twice their size
 constexpr int kTsaZoom = 2;
 constexpr int kBlockZoom = 4;      // the block preview four times
 constexpr int kShownTileRows = 32; // tile rows visible at once
@@ -230,8 +230,8 @@ QWidget* frmTSA::BuildButtons() {
     make(cmdImportPal, "cmdImportPal", "ImportPal", nullptr);
     cmdImportPal->setEnabled(false);
     cmdImportPal->setToolTip(QStringLiteral("Palettes are not read back into the ROM"));
-    cmdImportTileset->setToolTip(QStringLiteral(
-        "Reads a tile file or tile sheet PNG and writes its tiles into the ROM"));
+    cmdImportTileset->setToolTip(
+        QStringLiteral("Reads a tile file or tile sheet PNG and writes its tiles into the ROM"));
     cmdExportPng->setToolTip(QStringLiteral("Writes the tiles as a palette PNG coloured with the "
                                             "chosen palette row"));
     cmdImportPng->setToolTip(QStringLiteral(

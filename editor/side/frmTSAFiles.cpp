@@ -21,8 +21,8 @@ constexpr const char* kNoRom = "No rom loaded";
 
 // Asks for a file to write and writes it; a cancelled dialog does nothing.
 template <class Write>
-void SaveThroughDialog(Dialogs& dialogs, const char* title, const char* filter,
-                       const Write& write, const std::function<void(const std::string&)>& done) {
+void SaveThroughDialog(Dialogs& dialogs, const char* title, const char* filter, const Write& write,
+                       const std::function<void(const std::string&)>& done) {
     const auto chosen = dialogs.SaveFile(title, filter);
     if (!chosen || chosen->empty()) {
         return;
