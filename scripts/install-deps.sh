@@ -6,8 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev libgl-dev
-    zlib1g-dev
+    qt6-base-dev libgl-dev zlib1g-dev
     clang libclang-rt-14-dev
     gcc-mingw-w64-i686
     xvfb xauth

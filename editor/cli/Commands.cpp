@@ -4,9 +4,20 @@ namespace quarnel::cli {
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
-        kDemoRomCommand, kInfoCommand,    kHeaderCommand,  kLayerCommand, kRenderCommand,
-        kTilesetCommand, kStorageCommand, kSpritesCommand, kDoorsCommand, kPaintCommand,
-        kResizeCommand,  kTilesCommand,   kPaletteCommand,
+        kDemoRomCommand,
+        kInfoCommand,
+        kHeaderCommand,
+        kLayerCommand,
+        kRenderCommand,
+        kTilesetCommand,
+        kStorageCommand,
+        kSpritesCommand,
+        kDoorsCommand,
+        kPaintCommand,
+        kResizeCommand,
+        kTilesCommand,
+        kPaletteCommand,
+        kPatchCommand,
     };
     return commands;
 }

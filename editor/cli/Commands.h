@@ -29,6 +29,7 @@ extern const Command kSpritesCommand;
 extern const Command kDoorsCommand;
 extern const Command kPaintCommand;
 extern const Command kResizeCommand;
+extern const Command kPatchCommand;
 extern const Command kTilesCommand;
 extern const Command kPaletteCommand;
 

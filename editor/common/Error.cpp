@@ -34,6 +34,8 @@ const char* Summary(ErrorKind kind) {
         return "Pelnix library not found";
     case ErrorKind::VerifyMismatch:
         return "Verification failed";
+    case ErrorKind::BadPatch:
+        return "Bad patch";
     case ErrorKind::BadImage:
         return "Unusable image";
     }

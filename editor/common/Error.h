@@ -22,6 +22,7 @@ enum class ErrorKind {
     StorageExhausted,  // no free-space area can take the request
     LibraryMissing,    // libpelnix.so or one of its symbols cannot be loaded
     VerifyMismatch,    // data read back after a write differs from what was written
+    BadPatch,          // a patch file that is truncated, malformed or made for another ROM
     BadImage,          // an image or tile file the editor cannot take (format, size, damage)
 };
 

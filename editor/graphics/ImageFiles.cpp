@@ -1,11 +1,9 @@
 #include "graphics/ImageFiles.h"
 
 #include "common/ByteOrder.h"
-#include "graphics/Checksums.h"
+#include "common/Checksums.h"
+#include "common/Files.h"
 
-#include <atomic>
-#include <chrono>
-#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -83,14 +81,6 @@ std::vector<uint8_t> StoredZlib(std::span<const uint8_t> raw) {
     return out;
 }
 
-std::filesystem::path TemporaryBeside(const std::filesystem::path& path) {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    auto name = path.filename().string() + ".tmp-" + std::to_string(stamp) + "-" +
-                std::to_string(counter++);
-    return path.parent_path() / name;
-}
-
 } // namespace
 
 Result<std::vector<uint8_t>, Error> EncodeBmp(const Surface& picture) {
@@ -163,34 +153,6 @@ Result<std::vector<uint8_t>, Error> EncodePng(const Surface& picture) {
     AppendChunk(out, "IDAT", stream);
     AppendChunk(out, "IEND", {});
     return out;
-}
-
-Result<void, Error> WriteFileAtomically(const std::filesystem::path& path,
-                                        std::span<const uint8_t> bytes) {
-    const auto temporary = TemporaryBeside(path);
-    const auto failure = [&](const std::string& reason) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return Fail(Error{ErrorKind::FileWrite, path.string() + ": " + reason, {}});
-    };
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return failure("cannot create a file there");
-        }
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (out.fail()) {
-            return failure("the file could not be written");
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        return failure(error.message());
-    }
-    return {};
 }
 
 Result<void, Error> WriteBmp(const Surface& picture, const std::filesystem::path& path) {

@@ -22,8 +22,4 @@ Result<std::vector<uint8_t>, Error> EncodePng(const Surface& picture);
 Result<void, Error> WriteBmp(const Surface& picture, const std::filesystem::path& path);
 Result<void, Error> WritePng(const Surface& picture, const std::filesystem::path& path);
 
-// Writes `bytes` as the whole file at `path`, through a temporary file and a rename.
-Result<void, Error> WriteFileAtomically(const std::filesystem::path& path,
-                                        std::span<const uint8_t> bytes);
-
 } // namespace quarnel

@@ -1,7 +1,7 @@
 #include "graphics/IndexedPng.h"
 
-#include "graphics/Checksums.h"
-#include "graphics/ImageFiles.h"
+#include "common/Checksums.h"
+#include "common/Files.h"
 #include "graphics/Surface.h"
 
 #include <zlib.h>

@@ -1,6 +1,6 @@
 #include "side/PaletteFiles.h"
 
-#include "graphics/ImageFiles.h"
+#include "common/Files.h"
 #include "graphics/Surface.h"
 
 #include <span>

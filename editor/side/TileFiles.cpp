@@ -1,10 +1,8 @@
 #include "side/TileFiles.h"
 
-#include "graphics/ImageFiles.h"
+#include "common/Files.h"
 
-#include <fstream>
 #include <string>
-#include <system_error>
 
 namespace quarnel {
 
@@ -37,28 +35,6 @@ void SetTilePixel(TileGraphics& tiles, size_t tile, int x, int y, uint8_t value)
     uint8_t& byte = tiles[tile * kTileBytes + static_cast<size_t>(4 * y + x / 2)];
     byte = (x % 2 == 0) ? static_cast<uint8_t>((byte & 0xF0) | (value & 0x0F))
                         : static_cast<uint8_t>((byte & 0x0F) | (value & 0x0F) << 4);
-}
-
-Result<std::vector<uint8_t>, Error> ReadFileBytes(const std::filesystem::path& path) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        return Fail(Error{ErrorKind::FileOpen, path.string() + ": " + error.message(), {}});
-    }
-    if (size > kLargestTileFile) {
-        return Fail(ImageError(path.string() + " is " + Thousands(size) +
-                               " bytes, far more than any tile file or tile sheet"));
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return Fail(Error{ErrorKind::FileOpen, path.string() + ": cannot open it", {}});
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (file.gcount() != static_cast<std::streamsize>(bytes.size())) {
-        return Fail(Error{ErrorKind::FileRead, path.string() + ": the file could not be read", {}});
-    }
-    return bytes;
 }
 
 bool LooksLikePng(std::span<const uint8_t> bytes) {
@@ -162,7 +138,7 @@ Result<TileGraphics, Error> TilesFromFileBytes(std::span<const uint8_t> bytes) {
 }
 
 Result<TileGraphics, Error> ReadTilesFile(const std::filesystem::path& path) {
-    auto bytes = ReadFileBytes(path);
+    auto bytes = ReadWholeFile(path, kLargestTileFile);
     if (!bytes) {
         return Fail(bytes.error());
     }
@@ -170,7 +146,7 @@ Result<TileGraphics, Error> ReadTilesFile(const std::filesystem::path& path) {
 }
 
 Result<TileGraphics, Error> ReadTileSheet(const std::filesystem::path& path) {
-    auto bytes = ReadFileBytes(path);
+    auto bytes = ReadWholeFile(path, kLargestTileFile);
     if (!bytes) {
         return Fail(bytes.error());
     }

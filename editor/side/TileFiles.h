@@ -41,7 +41,7 @@ Result<void, Error> WriteTileSheet(const TileGraphics& tiles, const ColourTable&
 Result<TileGraphics, Error> TilesFromFileBytes(std::span<const uint8_t> bytes);
 
 // Reads a file and takes its tiles as TilesFromFileBytes does. FileOpen, FileRead when the
-// file cannot be read; files above 16 MiB are refused unread (BadImage).
+// file cannot be read; files above 16 MiB are refused unread (FileRead).
 Result<TileGraphics, Error> ReadTilesFile(const std::filesystem::path& path);
 
 // The same for a file that must be a PNG: any other file is refused (BadImage).

@@ -1,6 +1,6 @@
 #include "graphics/ImageFiles.h"
 #include "common/ByteOrder.h"
-#include "graphics/Checksums.h"
+#include "common/Checksums.h"
 
 #include "TempFolder.h"
 

@@ -1,7 +1,7 @@
 #pragma once
-// The two checksums of a PNG file: CRC-32 (ISO 3309, as in PNG chunks and zlib's gzip) and
-// Adler-32 (the zlib stream trailer). Both can be run over data in pieces: pass the previous
-// result as `running` (start with the default).
+// CRC-32 (ISO 3309: PNG chunks, zlib's gzip, BPS patches) and Adler-32 (the zlib stream
+// trailer), computed by zlib. Both can be run over data in pieces: pass the previous result
+// as `running` (start with the default).
 
 #include <cstdint>
 #include <span>
