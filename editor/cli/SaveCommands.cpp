@@ -9,6 +9,7 @@
 #include "common/Hex.h"
 #include "main/MapEditing.h"
 #include "main/RoomLoading.h"
+#include "side/BlockEditing.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
 #include "storage/RoomResize.h"
@@ -21,8 +22,8 @@ namespace quarnel::cli {
 
 namespace {
 
-constexpr const char* kPaintUsage =
-    "paint ROM AREA ROOM [--storage PATH] (--set LAYER:X,Y=VALUE)...";
+constexpr const char* kPaintUsage = "paint ROM AREA ROOM [--storage PATH] (--set LAYER:X,Y=VALUE | "
+                                   "--block BLOCK:TILE=ENTRY)...";
 constexpr const char* kResizeUsage =
     "resize ROM AREA ROOM WIDTH HEIGHT [--storage PATH] [--allow-large] [--set LAYER:X,Y=VALUE]...";
 
@@ -35,10 +36,19 @@ struct CellSet {
     std::string text;
 };
 
+// One --block: a tile (0-3) of a block of the tileset and its new TileEntry.
+struct BlockSet {
+    uint32_t block = 0;
+    uint32_t corner = 0;
+    uint32_t entry = 0;
+    std::string text;
+};
+
 struct SaveArguments {
     std::vector<std::string> positional;
     std::filesystem::path storage = StorageSystem::DefaultPath();
     std::vector<CellSet> sets;
+    std::vector<BlockSet> blocks;
     bool allowLarge = false;
 };
 
@@ -77,6 +87,24 @@ std::optional<CellSet> ParseSet(const std::string& text) {
                    static_cast<uint32_t>(*value), text};
 }
 
+// "37:2=0x3405": tile 2 (0-3: top-left, top-right, bottom-left, bottom-right) of block 37.
+std::optional<BlockSet> ParseBlockSet(const std::string& text) {
+    const auto colon = text.find(':');
+    const auto equals = text.find('=', colon == std::string::npos ? 0 : colon);
+    if (colon == std::string::npos || equals == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto block = ParseNumber(std::string_view(text).substr(0, colon));
+    const auto corner = ParseNumber(std::string_view(text).substr(colon + 1, equals - colon - 1));
+    const auto entry = ParseNumber(std::string_view(text).substr(equals + 1));
+    if (!block || !corner || !entry || *block >= kDrawnBlocks || *corner >= kBlockCorners ||
+        *entry > 0xFFFF) {
+        return std::nullopt;
+    }
+    return BlockSet{static_cast<uint32_t>(*block), static_cast<uint32_t>(*corner),
+                    static_cast<uint32_t>(*entry), text};
+}
+
 // Splits the arguments into positional ones and options; false after a usage message.
 bool ParseArguments(const Arguments& args, const char* command, const char* usage,
                     bool allowLargeOption, SaveArguments& parsed, std::ostream& err) {
@@ -100,6 +128,17 @@ bool ParseArguments(const Arguments& args, const char* command, const char* usag
                 return false;
             }
             parsed.sets.push_back(*set);
+            ++i;
+        } else if (arg == "--block") {
+            const auto set = i + 1 < args.size() ? ParseBlockSet(args[i + 1]) : std::nullopt;
+            if (!set) {
+                Usage(err, command, usage,
+                      "--block takes BLOCK:TILE=ENTRY (BLOCK up to 1023, TILE 0-3, ENTRY up to "
+                      "0xFFFF), not '" +
+                          (i + 1 < args.size() ? args[i + 1] : std::string()) + "'");
+                return false;
+            }
+            parsed.blocks.push_back(*set);
             ++i;
         } else if (allowLargeOption && arg == "--allow-large") {
             parsed.allowLarge = true;
@@ -163,6 +202,10 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
     for (size_t record : saved->tilesetRecords) {
         out << "tileset record " << record << " written\n";
     }
+    if (saved->blockTable) {
+        out << saved->blockTable->what << ": 0x" << ToHex(saved->blockTable->offset) << ", "
+            << saved->blockTable->bytes.size() << " bytes written\n";
+    }
     for (const auto& note : saved->notes) {
         out << "note: " << note << "\n";
     }
@@ -187,8 +230,8 @@ int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (parsed.positional.size() != 3) {
         return Usage(err, "paint", kPaintUsage, "expected ROM AREA ROOM");
     }
-    if (parsed.sets.empty()) {
-        return Usage(err, "paint", kPaintUsage, "at least one --set is needed");
+    if (parsed.sets.empty() && parsed.blocks.empty()) {
+        return Usage(err, "paint", kPaintUsage, "at least one --set or --block is needed");
     }
     if (!PrepareStorage(parsed.storage, out, err)) {
         return kExitFailure;
@@ -200,6 +243,15 @@ int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
     }
     if (!ApplySets(*state, parsed.sets, err)) {
         return kExitFailure;
+    }
+    for (const BlockSet& set : parsed.blocks) {
+        if (auto changed = SetBlockTile(*state, static_cast<int>(set.block),
+                                        static_cast<int>(set.corner),
+                                        TileEntry{static_cast<uint16_t>(set.entry)});
+            !changed) {
+            err << "quarnel-cli: --block " << set.text << ": " << Describe(changed.error()) << "\n";
+            return kExitFailure;
+        }
     }
     return SaveAndReport(*state, out, err);
 }
@@ -243,7 +295,8 @@ int RunResize(const Arguments& args, std::ostream& out, std::ostream& err) {
 } // namespace
 
 const Command kPaintCommand{"paint", kPaintUsage,
-                            "paints cells as the editor's left click does, then saves the "
+                            "paints cells as the editor's left click does and sets tiles of the "
+                            "tileset's blocks as the TSA Editor's \"Save\" does, then saves the "
                             "room as \"Save Room\" does",
                             RunPaint};
 const Command kResizeCommand{"resize", kResizeUsage,

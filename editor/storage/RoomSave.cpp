@@ -188,6 +188,9 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     outcome.spriteList = plan->spriteList;
     outcome.tilesetRecords = plan->tilesetRecords;
+    if (plan->blockTableWrite) {
+        outcome.blockTable = plan->inPlaceWrites[*plan->blockTableWrite];
+    }
 
     const LoadReport reload = SelectRoom(state, plan->area, plan->room);
     outcome.reloadProblems = reload.Problems;

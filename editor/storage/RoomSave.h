@@ -55,6 +55,7 @@ struct SaveOutcome {
     std::vector<WrittenLayer> layers;
     std::optional<SpriteListWrite> spriteList;   // the sprite list written in place
     std::vector<size_t> tilesetRecords;          // tileset records written
+    std::optional<InPlaceWrite> blockTable;      // the changed words of the block table
     std::optional<std::filesystem::path> backup; // the backup this save made
     // Where the room loaded after the save differs from what was written; empty when all
     // matched (bits 10-15 of tile cells are not stored and are not compared).

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # quarnel-cli tiles and palette on generated images: the files' sizes, a round trip that
-# writes nothing, a changed tile file written into the ROM, and refused input.
+# writes nothing, a changed tile file written into the ROM, a block's tile set by paint
+# --block, and refused input.
 set -euo pipefail
 source "$(dirname "$0")/common.bash"
 
@@ -37,6 +38,13 @@ for game in zm mf; do
     "$cli" tiles export "$rom" 0 2 "$work/again.bin" >/dev/null
     cmp -s "$work/again.bin" "$work/$game.bin" || fail "$game tiles read back differently"
 done
+
+# A block's tile set from the command line is stored where the block table was read.
+out=$("$cli" paint "$work/mf.gba" 0 2 --storage "$work/os.bin" --block 37:2=0x3405)
+offset=$(sed -n 's/^block table of tileset [0-9]* (words 151 to 151): 0x\([0-9A-F]*\), 2 bytes.*/\1/p' \
+    <<<"$out")
+[ -n "$offset" ] || fail "block table write reported: $out"
+[ "$(od -An -tx2 -j $((16#$offset)) -N2 "$work/mf.gba" | tr -d ' ')" = 3405 ] || fail "entry stored"
 
 set +e
 head -c 26881 /dev/zero >"$work/long.bin"
