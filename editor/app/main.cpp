@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         return new quarnel::frmED(*state, {}, parent);
     };
     sideWindows.storage = [&](QWidget* parent) -> QWidget* {
-        return new quarnel::frmData(state->Storage, dialogs, parent);
+        return new quarnel::frmData(*state, dialogs, parent);
     };
     sideWindows.tiles = [&](QWidget* parent) -> QWidget* {
         auto* main = qobject_cast<quarnel::frmMain*>(parent);

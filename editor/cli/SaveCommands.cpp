@@ -1,8 +1,9 @@
 // quarnel-cli paint and resize: the editor's Save Room and Resize Room without the window.
 // The room is loaded as the editor loads it, each --set paints one cell as a left click
-// would (change marks included), and the room is saved through the same path as the
-// window's "Save Room": free space from the storage file, a backup of the ROM on the first
-// write, the reload and its check.
+// would (change marks included), each --sprite moves and renumbers a sprite as a drag and
+// the right-click question on the map would (marking its list), and the room is saved
+// through the same path as the window's "Save Room": free space from the storage file, a
+// backup of the ROM before the first write, the reload and its check.
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
@@ -10,6 +11,7 @@
 #include "main/MapEditing.h"
 #include "main/RoomLoading.h"
 #include "side/BlockEditing.h"
+#include "sprites/SpriteLists.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
 #include "storage/RoomResize.h"
@@ -22,8 +24,9 @@ namespace quarnel::cli {
 
 namespace {
 
-constexpr const char* kPaintUsage = "paint ROM AREA ROOM [--storage PATH] (--set LAYER:X,Y=VALUE | "
-                                   "--block BLOCK:TILE=ENTRY)...";
+constexpr const char* kPaintUsage =
+    "paint ROM AREA ROOM [--storage PATH] (--set LAYER:X,Y=VALUE | "
+    "--sprite LIST:INDEX=X,Y[,NUMBER] | --block BLOCK:TILE=ENTRY)...";
 constexpr const char* kResizeUsage =
     "resize ROM AREA ROOM WIDTH HEIGHT [--storage PATH] [--allow-large] [--set LAYER:X,Y=VALUE]...";
 
@@ -33,6 +36,17 @@ struct CellSet {
     uint32_t x = 0;
     uint32_t y = 0;
     uint32_t value = 0;
+    std::string text;
+};
+
+// One --sprite: entry `index` of sprite list `list` (1-3) to block (x, y), and a new sprite
+// number when one is given.
+struct SpriteSet {
+    int list = 1;
+    uint32_t index = 0;
+    uint8_t x = 0;
+    uint8_t y = 0;
+    std::optional<uint8_t> number;
     std::string text;
 };
 
@@ -48,8 +62,16 @@ struct SaveArguments {
     std::vector<std::string> positional;
     std::filesystem::path storage = StorageSystem::DefaultPath();
     std::vector<CellSet> sets;
+    std::vector<SpriteSet> sprites;
     std::vector<BlockSet> blocks;
     bool allowLarge = false;
+};
+
+// Which options a command takes besides --storage and --set.
+struct SaveOptions {
+    bool allowLarge = false;
+    bool sprites = false;
+    bool blocks = false;
 };
 
 int Usage(std::ostream& err, const char* command, const char* usage, const std::string& problem) {
@@ -87,6 +109,66 @@ std::optional<CellSet> ParseSet(const std::string& text) {
                    static_cast<uint32_t>(*value), text};
 }
 
+// A decimal number of at most three digits, no larger than `maximum`.
+std::optional<uint32_t> SmallDecimal(std::string_view text, uint32_t maximum) {
+    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != text.npos) {
+        return std::nullopt;
+    }
+    const auto value = static_cast<uint32_t>(std::stoul(std::string(text)));
+    return value <= maximum ? std::optional(value) : std::nullopt;
+}
+
+// "1:0=3,4" or "2:5=10,7,33", all decimal; the reason when refused.
+Result<SpriteSet, std::string> ParseSprite(const std::string& text) {
+    const auto colon = text.find(':');
+    const auto equals = text.find('=');
+    if (colon == std::string::npos || equals == std::string::npos || equals < colon) {
+        return Fail(std::string("--sprite takes LIST:INDEX=X,Y[,NUMBER]"));
+    }
+    std::vector<std::string_view> values;
+    for (size_t start = equals + 1;;) {
+        const auto comma = text.find(',', start);
+        values.push_back(std::string_view(text).substr(start, comma - start));
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    if (values.size() != 2 && values.size() != 3) {
+        return Fail(std::string("--sprite takes LIST:INDEX=X,Y[,NUMBER]"));
+    }
+    const auto list = SmallDecimal(std::string_view(text).substr(0, colon), 3);
+    // A list holds at most 254 sprites before its closing entry.
+    const auto index = SmallDecimal(std::string_view(text).substr(colon + 1, equals - colon - 1),
+                                    kSpriteEntriesScanned - 2);
+    const auto x = SmallDecimal(values[0], 255);
+    const auto y = SmallDecimal(values[1], 255);
+    if (!list || *list == 0) {
+        return Fail(std::string("LIST must be 1, 2 or 3"));
+    }
+    if (!index) {
+        return Fail(std::string("INDEX must be a decimal number from 0 to 253"));
+    }
+    if (!x || !y) {
+        return Fail(std::string("X and Y must be decimal block numbers from 0 to 255"));
+    }
+    SpriteSet set;
+    set.list = static_cast<int>(*list);
+    set.index = *index;
+    set.x = static_cast<uint8_t>(*x);
+    set.y = static_cast<uint8_t>(*y);
+    set.text = text;
+    if (values.size() == 3) {
+        const auto number = ParseSpriteNumber(values[2]);
+        if (!number || values[2].find_first_of(" \t") != std::string_view::npos) {
+            return Fail(std::string("NUMBER must be a decimal number from 0 to 254 (255 marks the "
+                                    "end of a sprite list)"));
+        }
+        set.number = *number;
+    }
+    return set;
+}
+
 // "37:2=0x3405": tile 2 (0-3: top-left, top-right, bottom-left, bottom-right) of block 37.
 std::optional<BlockSet> ParseBlockSet(const std::string& text) {
     const auto colon = text.find(':');
@@ -107,7 +189,7 @@ std::optional<BlockSet> ParseBlockSet(const std::string& text) {
 
 // Splits the arguments into positional ones and options; false after a usage message.
 bool ParseArguments(const Arguments& args, const char* command, const char* usage,
-                    bool allowLargeOption, SaveArguments& parsed, std::ostream& err) {
+                    SaveOptions options, SaveArguments& parsed, std::ostream& err) {
     bool storageGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -129,7 +211,19 @@ bool ParseArguments(const Arguments& args, const char* command, const char* usag
             }
             parsed.sets.push_back(*set);
             ++i;
-        } else if (arg == "--block") {
+        } else if (options.sprites && arg == "--sprite") {
+            auto sprite =
+                i + 1 < args.size()
+                    ? ParseSprite(args[i + 1])
+                    : Result<SpriteSet, std::string>(Fail(std::string("--sprite needs a value")));
+            if (!sprite) {
+                Usage(err, command, usage,
+                      sprite.error() + (i + 1 < args.size() ? ", not '" + args[i + 1] + "'" : ""));
+                return false;
+            }
+            parsed.sprites.push_back(*sprite);
+            ++i;
+        } else if (options.blocks && arg == "--block") {
             const auto set = i + 1 < args.size() ? ParseBlockSet(args[i + 1]) : std::nullopt;
             if (!set) {
                 Usage(err, command, usage,
@@ -140,7 +234,7 @@ bool ParseArguments(const Arguments& args, const char* command, const char* usag
             }
             parsed.blocks.push_back(*set);
             ++i;
-        } else if (allowLargeOption && arg == "--allow-large") {
+        } else if (options.allowLarge && arg == "--allow-large") {
             parsed.allowLarge = true;
         } else if (arg.rfind("--", 0) == 0) {
             Usage(err, command, usage, "unknown option '" + arg + "'");
@@ -178,6 +272,55 @@ bool ApplySets(EditorState& state, const std::vector<CellSet>& sets, std::ostrea
     return true;
 }
 
+// Moves and renumbers each sprite as a drag to its block and the right-click question on
+// the map do; the list it belongs to is then marked, so the save writes it.
+bool ApplySprites(EditorState& state, const std::vector<SpriteSet>& sprites, std::ostream& err) {
+    for (const SpriteSet& sprite : sprites) {
+        const int listIndex = sprite.list - 1;
+        const auto& list = state.Sprites.List(listIndex);
+        if (!state.Sprites.origin[static_cast<size_t>(listIndex)]) {
+            err << "quarnel-cli: --sprite " << sprite.text << ": sprite list " << sprite.list
+                << " could not be read from the ROM\n";
+            return false;
+        }
+        if (sprite.index >= list.size()) {
+            err << "quarnel-cli: --sprite " << sprite.text << ": sprite list " << sprite.list
+                << " holds " << list.size() << " sprites"
+                << (list.empty() ? std::string()
+                                 : " (INDEX 0 to " + std::to_string(list.size() - 1) + ")")
+                << "\n";
+            return false;
+        }
+        LabelSnap snap;
+        snap.position = BlockLabelPosition(sprite.x, sprite.y);
+        snap.blockX = sprite.x;
+        snap.blockY = sprite.y;
+        const SpritePlacement before = list[sprite.index];
+        MoveSprite(state.Sprites, listIndex, sprite.index, snap);
+        if (sprite.number) {
+            SetSpriteNumber(state.Sprites, listIndex, sprite.index, *sprite.number);
+        }
+        if (list[sprite.index] != before) {
+            state.Edited = true;
+        }
+    }
+    return true;
+}
+
+// Sets each tile of a block as the TSA Editor's "Save" does.
+bool ApplyBlocks(EditorState& state, const std::vector<BlockSet>& blocks, std::ostream& err) {
+    for (const BlockSet& set : blocks) {
+        if (auto changed =
+                SetBlockTile(state, static_cast<int>(set.block), static_cast<int>(set.corner),
+                             TileEntry{static_cast<uint16_t>(set.entry)});
+            !changed) {
+            err << "quarnel-cli: --block " << set.text << ": " << Describe(changed.error()) << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
 // Saves and prints what was written, then the check after the reload.
 int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
     RomBackups backups;
@@ -194,10 +337,9 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
         out << LayerName(layer.kind) << " layer: 0x" << ToHex(layer.offset) << ", " << layer.written
             << " bytes written, " << layer.reserved << " reserved\n";
     }
-    if (saved->spriteList) {
-        out << "sprite list " << saved->spriteList->listIndex + 1 << ": 0x"
-            << ToHex(saved->spriteList->offset) << ", " << saved->spriteList->bytes.size()
-            << " bytes written\n";
+    for (const SpriteListWrite& list : saved->spriteLists) {
+        out << "sprite list " << list.listIndex + 1 << ": 0x" << ToHex(list.offset) << ", "
+            << list.bytes.size() << " bytes written\n";
     }
     for (size_t record : saved->tilesetRecords) {
         out << "tileset record " << record << " written\n";
@@ -224,14 +366,16 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
 
 int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
     SaveArguments parsed;
-    if (!ParseArguments(args, "paint", kPaintUsage, false, parsed, err)) {
+    if (!ParseArguments(args, "paint", kPaintUsage,
+                        {.allowLarge = false, .sprites = true, .blocks = true}, parsed, err)) {
         return kExitUsage;
     }
     if (parsed.positional.size() != 3) {
         return Usage(err, "paint", kPaintUsage, "expected ROM AREA ROOM");
     }
-    if (parsed.sets.empty() && parsed.blocks.empty()) {
-        return Usage(err, "paint", kPaintUsage, "at least one --set or --block is needed");
+    if (parsed.sets.empty() && parsed.sprites.empty() && parsed.blocks.empty()) {
+        return Usage(err, "paint", kPaintUsage,
+                     "at least one --set, --sprite or --block is needed");
     }
     if (!PrepareStorage(parsed.storage, out, err)) {
         return kExitFailure;
@@ -241,24 +385,17 @@ int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (!state) {
         return status;
     }
-    if (!ApplySets(*state, parsed.sets, err)) {
+    if (!ApplySets(*state, parsed.sets, err) || !ApplySprites(*state, parsed.sprites, err) ||
+        !ApplyBlocks(*state, parsed.blocks, err)) {
         return kExitFailure;
-    }
-    for (const BlockSet& set : parsed.blocks) {
-        if (auto changed = SetBlockTile(*state, static_cast<int>(set.block),
-                                        static_cast<int>(set.corner),
-                                        TileEntry{static_cast<uint16_t>(set.entry)});
-            !changed) {
-            err << "quarnel-cli: --block " << set.text << ": " << Describe(changed.error()) << "\n";
-            return kExitFailure;
-        }
     }
     return SaveAndReport(*state, out, err);
 }
 
 int RunResize(const Arguments& args, std::ostream& out, std::ostream& err) {
     SaveArguments parsed;
-    if (!ParseArguments(args, "resize", kResizeUsage, true, parsed, err)) {
+    if (!ParseArguments(args, "resize", kResizeUsage, {.allowLarge = true, .sprites = false},
+                        parsed, err)) {
         return kExitUsage;
     }
     if (parsed.positional.size() != 5) {
@@ -294,11 +431,14 @@ int RunResize(const Arguments& args, std::ostream& out, std::ostream& err) {
 
 } // namespace
 
-const Command kPaintCommand{"paint", kPaintUsage,
-                            "paints cells as the editor's left click does and sets tiles of the "
-                            "tileset's blocks as the TSA Editor's \"Save\" does, then saves the "
-                            "room as \"Save Room\" does",
-                            RunPaint};
+const Command kPaintCommand{
+    "paint", kPaintUsage,
+    "paints cells as the editor's left click does (VALUE decimal or 0x-prefixed), moves sprite "
+    "INDEX (from 0) of sprite list LIST (1-3) to block X,Y and gives it sprite NUMBER (0-254) "
+    "as dragging and right-clicking it on the map do (all decimal), sets tile TILE (0-3) of "
+    "block BLOCK of the tileset to ENTRY as the TSA Editor's \"Save\" does, then saves the "
+    "room as \"Save Room\" does",
+    RunPaint};
 const Command kResizeCommand{"resize", kResizeUsage,
                              "gives all layers of the room a new size, paints the --set cells, "
                              "then saves every present layer",

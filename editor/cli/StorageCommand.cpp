@@ -1,11 +1,14 @@
 // quarnel-cli storage: shows the free-space bookkeeping of both games, after an optional reset
-// of the areas to their defaults.
+// of the areas to their defaults and an optional fit of one game's counters to a ROM.
 
 #include "cli/Commands.h"
 
 #include "common/Hex.h"
+#include "rom/GameDetection.h"
 #include "storage/Storage.h"
+#include "storage/StorageEditing.h"
 
+#include <optional>
 #include <ostream>
 #include <string_view>
 
@@ -13,7 +16,7 @@ namespace quarnel::cli {
 
 namespace {
 
-constexpr const char* kUsage = "storage [--storage PATH] [--reset]";
+constexpr const char* kUsage = "storage [--storage PATH] [--reset] [--fit ROM]";
 
 void PrintAreas(std::ostream& out, std::string_view game, std::span<const StorageArea> areas) {
     for (size_t i = 0; i < areas.size(); ++i) {
@@ -33,10 +36,19 @@ int RunStorage(const Arguments& args, std::ostream& out, std::ostream& err) {
     std::filesystem::path path = StorageSystem::DefaultPath();
     bool reset = false;
     bool pathGiven = false;
+    std::optional<std::filesystem::path> fit;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--reset") {
             reset = true;
+        } else if (arg == "--fit") {
+            if (fit) {
+                return Usage(err, "--fit given twice");
+            }
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return Usage(err, "--fit needs a ROM");
+            }
+            fit = args[++i];
         } else if (arg == "--storage") {
             if (pathGiven) {
                 return Usage(err, "--storage given twice");
@@ -63,6 +75,18 @@ int RunStorage(const Arguments& args, std::ostream& out, std::ostream& err) {
         }
         out << "reset: defaults written to " << path.string() << "\n";
     }
+    if (fit) {
+        auto game = DetectGame(*fit);
+        if (!game) {
+            err << "quarnel-cli storage: " << Describe(game.error()) << "\n";
+            return 1;
+        }
+        if (auto fitted = FitStorageToRom(storage, *game, *fit); !fitted) {
+            err << "quarnel-cli storage: " << Describe(fitted.error()) << "\n";
+            return 1;
+        }
+        out << "fit: " << GameCodeText(*game) << " areas fitted to " << fit->string() << "\n";
+    }
     PrintAreas(out, GameCodeText(Game::ZM), UsableAreas(storage.Table(), Game::ZM));
     PrintAreas(out, GameCodeText(Game::MF), UsableAreas(storage.Table(), Game::MF));
     return 0;
@@ -72,7 +96,8 @@ int RunStorage(const Arguments& args, std::ostream& out, std::ostream& err) {
 
 const Command kStorageCommand{"storage", kUsage,
                               "both games' free-space areas from os.bin or PATH; --reset "
-                              "restores the defaults first",
+                              "restores the defaults first; --fit sets the Used of ROM's game "
+                              "to just past the last data in each area",
                               RunStorage};
 
 } // namespace quarnel::cli

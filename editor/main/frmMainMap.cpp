@@ -182,17 +182,21 @@ void frmMain::ApplyLayout() {
 }
 
 void frmMain::Enemy_MouseDown(int index, Qt::MouseButton button) {
-    auto& list = m_state.Sprites.List(m_state.ShownSpriteList);
-    if (button == Qt::RightButton && static_cast<size_t>(index) < list.size()) {
-        auto& entry = list[static_cast<size_t>(index)];
-        const auto answer =
-            m_dialogs.InputBox(SpriteNumberPrompt(static_cast<size_t>(index), entry.SpriteNumber));
-        const auto number = answer ? ParseSpriteNumber(*answer) : std::nullopt;
+    const auto& list = m_state.Sprites.List(m_state.ShownSpriteList);
+    const auto entry = static_cast<size_t>(index);
+    if (button == Qt::RightButton && entry < list.size()) {
+        const auto answer = m_dialogs.InputBox(SpriteNumberPrompt(entry, list[entry].SpriteNumber));
+        if (!answer) {
+            return; // Cancel
+        }
+        const auto number = ParseSpriteNumber(*answer);
         if (!number) {
+            if (const auto refusal = SpriteNumberRefusal(*answer)) {
+                m_dialogs.Message(*refusal);
+            }
             return;
         }
-        if (entry.SpriteNumber != *number) {
-            entry.SpriteNumber = *number;
+        if (SetSpriteNumber(m_state.Sprites, m_state.ShownSpriteList, entry, *number)) {
             m_state.Edited = true;
         }
     }

@@ -127,20 +127,19 @@ std::vector<uint8_t> PointerBytes(uint32_t pointer) {
 // Places the stream in free space on a 4-byte boundary: the block reserves 3 bytes more
 // than the stream and starts with the filler that brings the stream to the boundary.
 Result<uint32_t, Error> PlanNewStream(const RomFile& file, const StorageSystem& storage, Game game,
-                                      std::vector<uint8_t> stream, int tileset,
+                                      const std::vector<uint8_t>& stream, int tileset,
                                       ReinsertPlan& plan) {
     const auto reserved = static_cast<int32_t>(stream.size() + kStreamAlignment - 1);
-    const uint32_t at = storage.PlanAllocations(game, std::array{reserved})[0];
-    const uint32_t filler = (kStreamAlignment - at % kStreamAlignment) % kStreamAlignment;
-    const uint8_t blank = at != 0 ? file.ReadU8(at) : uint8_t{0xFF};
-    std::vector<uint8_t> bytes(filler, blank);
-    bytes.insert(bytes.end(), stream.begin(), stream.end());
     plan.job.blocks.push_back(
-        {std::move(bytes), reserved, "the graphics of tileset " + std::to_string(tileset), 0});
+        {stream, reserved, "the graphics of tileset " + std::to_string(tileset), 0});
     if (auto placed = PlaceBlocks(storage, game, file, plan.job.blocks); !placed) {
         return Fail(placed.error());
     }
-    const uint32_t offset = plan.job.blocks.back().offset + filler;
+    NewBlock& block = plan.job.blocks.back();
+    const uint32_t filler = (kStreamAlignment - block.offset % kStreamAlignment) % kStreamAlignment;
+    // The filler keeps the blank space's own value (0xFF or 0x00).
+    block.bytes.insert(block.bytes.begin(), filler, file.ReadU8(block.offset));
+    const uint32_t offset = block.offset + filler;
     plan.written.push_back("graphics of tileset " + std::to_string(tileset) + ": " +
                            Bytes(stream.size()) + " at 0x" + ToHex(offset) + " (free space)");
     return offset;
@@ -193,8 +192,7 @@ Result<ReinsertPlan, Error> PlanReinsertTileset(const EditorState& state,
         plan.streamPointer = record.Graphics;
         return plan;
     }
-    auto offset =
-        PlanNewStream(*file, storage, state.GameCode, std::move(stream), plan.tileset, plan);
+    auto offset = PlanNewStream(*file, storage, state.GameCode, stream, plan.tileset, plan);
     if (!offset) {
         return Fail(offset.error());
     }

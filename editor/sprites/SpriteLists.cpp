@@ -15,6 +15,15 @@ bool ValidListIndex(int listIndex) {
     return listIndex >= 0 && static_cast<size_t>(listIndex) < kSpriteListsPerRoom;
 }
 
+// The text without the blanks around it.
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 std::string ListName(int listIndex) {
     return "sprite list " + std::to_string(listIndex + 1);
 }
@@ -57,6 +66,97 @@ Result<void, Error> ReadList(const RomFile& file, const RoomHeader& header, int 
     }
     lists.Count(listIndex) = *count;
     lists.origin[slot] = SpriteListOrigin{*offset, *count};
+    return {};
+}
+
+// The write of one marked list, checked against where and how it was read; nothing for a
+// list without entries.
+Result<std::optional<SpriteListWrite>, Error> PlanListWrite(const RoomHeader& header,
+                                                            const SpriteLists& lists, int listIndex,
+                                                            uint64_t fileSize) {
+    const auto slot = static_cast<size_t>(listIndex);
+    const uint8_t count = lists.Count(listIndex);
+    if (count == 0) {
+        return std::optional<SpriteListWrite>{};
+    }
+    const std::string name = ListName(listIndex);
+    const auto& origin = lists.origin[slot];
+    if (!origin) {
+        return Fail(Error{ErrorKind::BadSpriteList, name + " was not read from this ROM", {}});
+    }
+    const uint32_t pointer = SpritePointer(header, listIndex);
+    if (pointer < kGbaRomBase || pointer - kGbaRomBase != origin->offset) {
+        return Fail(Error{ErrorKind::BadSpriteList,
+                          name + " pointer 0x" + ToHex(pointer) +
+                              " no longer leads to where the list was read",
+                          origin->offset});
+    }
+    const auto& list = lists.List(listIndex);
+    if (count > origin->countRead || count > list.size()) {
+        return Fail(Error{ErrorKind::BadSpriteList,
+                          name + " holds " + std::to_string(count) + " entries but was read with " +
+                              std::to_string(origin->countRead),
+                          origin->offset});
+    }
+    const uint64_t end = uint64_t{origin->offset} + uint64_t{count} * SpritePlacement::kSize;
+    if (end > fileSize) {
+        return Fail(Error{ErrorKind::PointerOutOfRange, name + " lies past the end of the file",
+                          origin->offset});
+    }
+    SpriteListWrite write{listIndex, origin->offset, {}};
+    write.bytes.reserve(size_t{count} * SpritePlacement::kSize);
+    for (size_t i = 0; i < count; ++i) {
+        if (list[i].SpriteNumber == kSpriteListEnd) {
+            return Fail(Error{ErrorKind::BadSpriteList,
+                              name + " entry " + std::to_string(i) +
+                                  " has the sprite number FF, which would end the list there",
+                              origin->offset});
+        }
+        const auto bytes = list[i].ToBytes();
+        write.bytes.insert(write.bytes.end(), bytes.begin(), bytes.end());
+    }
+    return std::optional<SpriteListWrite>{std::move(write)};
+}
+
+// Lists whose stored entries overlap are one stored list loaded more than once. Each byte
+// they share takes the value that differs from what the file holds (the edit), so a list
+// that was only chosen never puts the stored bytes back over another list's edits; a byte
+// that two lists changed to different values is refused.
+Result<void, Error> MergeSharedPlaces(const RomFile& file, std::vector<SpriteListWrite>& writes) {
+    std::vector<std::vector<uint8_t>> stored;
+    for (const SpriteListWrite& write : writes) {
+        stored.push_back(file.ReadBlock(write.offset, write.bytes.size()));
+    }
+    for (size_t i = 0; i < writes.size(); ++i) {
+        for (size_t j = i + 1; j < writes.size(); ++j) {
+            SpriteListWrite& first = writes[i];
+            SpriteListWrite& second = writes[j];
+            const uint64_t begin = std::max(first.offset, second.offset);
+            const uint64_t end = std::min(uint64_t{first.offset} + first.bytes.size(),
+                                          uint64_t{second.offset} + second.bytes.size());
+            for (uint64_t at = begin; at < end; ++at) {
+                uint8_t& a = first.bytes[at - first.offset];
+                uint8_t& b = second.bytes[at - second.offset];
+                const uint8_t was = stored[i][at - first.offset];
+                if (a == b) {
+                    continue;
+                }
+                if (a == was) {
+                    a = b;
+                } else if (b == was) {
+                    b = a;
+                } else {
+                    return Fail(Error{ErrorKind::BadSpriteList,
+                                      ListName(first.listIndex) + " and " +
+                                          ListName(second.listIndex) +
+                                          " are stored in the same place and were changed "
+                                          "differently there; choose one of them again in the "
+                                          "sprite set list to discard its changes",
+                                      static_cast<uint32_t>(at)});
+                }
+            }
+        }
+    }
     return {};
 }
 
@@ -139,60 +239,38 @@ void ClearMarks(SpriteLists& lists) {
     lists.SpriteListMarked.fill(false);
 }
 
-Result<std::optional<SpriteListWrite>, Error>
-PlanSaveEnemies(const RoomHeader& header, const SpriteLists& lists, uint64_t fileSize) {
-    const auto marked =
-        std::find(lists.SpriteListMarked.begin(), lists.SpriteListMarked.end(), true);
-    if (marked == lists.SpriteListMarked.end()) {
-        return std::optional<SpriteListWrite>{};
+Result<std::vector<SpriteListWrite>, Error>
+PlanSaveEnemies(const RomFile& file, const RoomHeader& header, const SpriteLists& lists) {
+    std::vector<SpriteListWrite> writes;
+    for (int listIndex = 0; listIndex < static_cast<int>(kSpriteListsPerRoom); ++listIndex) {
+        if (!lists.SpriteListMarked[static_cast<size_t>(listIndex)]) {
+            continue;
+        }
+        auto write = PlanListWrite(header, lists, listIndex, file.Size());
+        if (!write) {
+            return Fail(write.error());
+        }
+        if (*write) {
+            writes.push_back(std::move(**write));
+        }
     }
-    const auto slot = static_cast<size_t>(marked - lists.SpriteListMarked.begin());
-    const int listIndex = static_cast<int>(slot);
-    const uint8_t count = lists.Count(listIndex);
-    if (count == 0) {
-        return std::optional<SpriteListWrite>{};
+    if (auto merged = MergeSharedPlaces(file, writes); !merged) {
+        return Fail(merged.error());
     }
-    const std::string name = ListName(listIndex);
-    const auto& origin = lists.origin[slot];
-    if (!origin) {
-        return Fail(Error{ErrorKind::BadSpriteList, name + " was not read from this ROM", {}});
-    }
-    const uint32_t pointer = SpritePointer(header, listIndex);
-    if (pointer < kGbaRomBase || pointer - kGbaRomBase != origin->offset) {
-        return Fail(Error{ErrorKind::BadSpriteList,
-                          name + " pointer 0x" + ToHex(pointer) +
-                              " no longer leads to where the list was read",
-                          origin->offset});
-    }
-    if (count > origin->countRead || count > lists.List(listIndex).size()) {
-        return Fail(Error{ErrorKind::BadSpriteList,
-                          name + " holds " + std::to_string(count) + " entries but was read with " +
-                              std::to_string(origin->countRead),
-                          origin->offset});
-    }
-    const uint64_t end = uint64_t{origin->offset} + uint64_t{count} * SpritePlacement::kSize;
-    if (end > fileSize) {
-        return Fail(Error{ErrorKind::PointerOutOfRange, name + " lies past the end of the file",
-                          origin->offset});
-    }
-    SpriteListWrite write{listIndex, origin->offset, {}};
-    write.bytes.reserve(size_t{count} * SpritePlacement::kSize);
-    for (size_t i = 0; i < count; ++i) {
-        const auto bytes = lists.List(listIndex)[i].ToBytes();
-        write.bytes.insert(write.bytes.end(), bytes.begin(), bytes.end());
-    }
-    return std::optional<SpriteListWrite>{std::move(write)};
+    return writes;
 }
 
 Result<void, Error> SaveEnemies(RomFile& file, const RoomHeader& header, const SpriteLists& lists) {
-    auto plan = PlanSaveEnemies(header, lists, file.Size());
+    auto plan = PlanSaveEnemies(file, header, lists);
     if (!plan) {
         return Fail(plan.error());
     }
-    if (!*plan) {
-        return {};
+    for (const SpriteListWrite& write : *plan) {
+        if (auto put = file.WriteAt(write.offset, write.bytes); !put) {
+            return put;
+        }
     }
-    return file.WriteAt((*plan)->offset, (*plan)->bytes);
+    return {};
 }
 
 PixelPosition SpriteLabelPosition(const SpritePlacement& entry) {
@@ -210,28 +288,57 @@ bool MoveSprite(SpriteLists& lists, int listIndex, size_t entry, const LabelSnap
     return true;
 }
 
+bool SetSpriteNumber(SpriteLists& lists, int listIndex, size_t entry, uint8_t number) {
+    if (!ValidListIndex(listIndex) || entry >= lists.List(listIndex).size() ||
+        number > kMaxSpriteNumber) {
+        return false;
+    }
+    SpritePlacement& placement = lists.List(listIndex)[entry];
+    if (placement.SpriteNumber == number) {
+        return false;
+    }
+    placement.SpriteNumber = number;
+    lists.SpriteListMarked[static_cast<size_t>(listIndex)] = true;
+    return true;
+}
+
 std::string SpriteNumberPrompt(size_t entry, uint8_t currentSpriteNumber) {
     return "Please enter a new enemy number for enemy:" + ToHex(entry) +
            "! 0 - 255 in decimal form please.\r\nCurrent Sprite is: " + ToHex(currentSpriteNumber);
 }
 
 std::optional<uint8_t> ParseSpriteNumber(std::string_view answer) {
-    const auto first = answer.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
+    answer = Trimmed(answer);
+    if (answer.empty()) {
         return std::nullopt;
     }
-    answer = answer.substr(first, answer.find_last_not_of(" \t") - first + 1);
     unsigned value = 0;
     for (char c : answer) {
         if (c < '0' || c > '9') {
             return std::nullopt;
         }
         value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > 255) {
+        if (value > kMaxSpriteNumber) {
             return std::nullopt;
         }
     }
     return static_cast<uint8_t>(value);
+}
+
+std::optional<std::string> SpriteNumberRefusal(std::string_view answer) {
+    const std::string_view trimmed = Trimmed(answer);
+    if (trimmed.empty() || ParseSpriteNumber(trimmed)) {
+        return std::nullopt;
+    }
+    const bool digitsOnly = trimmed.find_first_not_of("0123456789") == std::string_view::npos;
+    const auto significant = trimmed.find_first_not_of('0');
+    if (digitsOnly && significant != std::string_view::npos &&
+        trimmed.substr(significant) == "255") {
+        return std::string("The sprite number was not changed: 255 (FF) marks the end of a "
+                           "sprite list in the ROM. Please enter a number from 0 to 254.");
+    }
+    return "The sprite number was not changed: \"" + std::string(trimmed) +
+           "\" is not a decimal number from 0 to 254.";
 }
 
 } // namespace quarnel

@@ -108,16 +108,22 @@ struct SpriteListWrite {
     std::vector<uint8_t> bytes; // 3 x count: Y, X, SpriteNumber per entry, no closing entry
 };
 
-// What SaveEnemies will write, without writing: the first marked list (list 1, then 2,
-// then 3), or nothing when none is marked or the first marked list is empty. Refused with
-// nothing planned (BadSpriteList) when that list was not read from the ROM, when its pointer
-// in `header` no longer leads to where it was read, or when its count exceeds the entries it
-// was read with or the entries it holds; PointerOutOfRange when its bytes would not lie
-// inside a file of `fileSize` bytes.
-Result<std::optional<SpriteListWrite>, Error>
-PlanSaveEnemies(const RoomHeader& header, const SpriteLists& lists, uint64_t fileSize);
+// What SaveEnemies will write, without writing: every marked list that holds entries, in
+// the order list 1, 2, 3, each in place at the offset it was read from. Refused with nothing
+// planned (BadSpriteList) when a marked list was not read from the ROM, when its pointer in
+// `header` no longer leads to where it was read, when its count exceeds the entries it was
+// read with or the entries it holds, or when an entry has the sprite number 0xFF (which would
+// end the stored list early); PointerOutOfRange when its bytes would not lie inside `file`.
+//
+// Lists that share their place in the ROM (one pointer for two lists, or overlapping
+// entries) are one stored list loaded more than once: every shared byte is written with the
+// value that differs from what the file holds, so each list's edits reach the file and merely
+// choosing a list never undoes another's; a byte that two lists changed to different values
+// is refused (BadSpriteList), since one of the edits would be lost.
+Result<std::vector<SpriteListWrite>, Error>
+PlanSaveEnemies(const RomFile& file, const RoomHeader& header, const SpriteLists& lists);
 
-// Writes the first marked list in place, as PlanSaveEnemies plans it; a refused plan writes
+// Writes the marked lists in place, as PlanSaveEnemies plans them; a refused plan writes
 // nothing. The file must be open for writing; the caller flushes.
 Result<void, Error> SaveEnemies(RomFile& file, const RoomHeader& header, const SpriteLists& lists);
 
@@ -129,12 +135,25 @@ PixelPosition SpriteLabelPosition(const SpritePlacement& entry);
 // Returns false, changing nothing, when there is no such entry.
 bool MoveSprite(SpriteLists& lists, int listIndex, size_t entry, const LabelSnap& snap);
 
+// Stores `number` as the sprite number of entry `entry` of list `listIndex`, as the answer to
+// the right-click question does, and marks the list when the number changes. Returns whether
+// it changed; false, changing nothing, when there is no such entry or `number` is 0xFF,
+// which ends a stored list and so can never be a sprite's number.
+bool SetSpriteNumber(SpriteLists& lists, int listIndex, size_t entry, uint8_t number);
+
 // The question the right-click on sprite label `entry` asks: its index and the current
 // sprite number in upper-case hexadecimal, on two lines (carriage return and line feed).
 std::string SpriteNumberPrompt(size_t entry, uint8_t currentSpriteNumber);
 
-// The answer to that question: a decimal number from 0 to 255 (blanks around it allowed).
-// Empty text, anything else that is not a decimal number, and values above 255 give nothing.
+// The largest number a sprite can have: 0xFF ends a stored list.
+inline constexpr uint8_t kMaxSpriteNumber = 254;
+
+// The answer to that question: a decimal number from 0 to 254 (blanks around it allowed).
+// Empty text, anything else that is not a decimal number, and values above 254 give nothing.
 std::optional<uint8_t> ParseSpriteNumber(std::string_view answer);
+
+// Why a non-empty answer was refused, for a message; nothing for an accepted or blank answer
+// (a blank answer is taken as Cancel).
+std::optional<std::string> SpriteNumberRefusal(std::string_view answer);
 
 } // namespace quarnel

@@ -5,7 +5,8 @@
 // statusMessage for its status bar, roomChanged to refresh its lists and map from the
 // editor state after a save (which reloads the room) or a resize.
 //
-// Holds the run's backup record, so a ROM file is copied to its .bak once per run.
+// Holds the run's backup record (RomBackup.h), so a ROM file gets one safety copy per run,
+// which the status bar names.
 
 #include "storage/RoomSave.h"
 #include "storage/SavePlan.h"

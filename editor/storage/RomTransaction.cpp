@@ -2,6 +2,7 @@
 
 #include "common/Hex.h"
 #include "rom/RomFile.h"
+#include "rom/RomView.h"
 #include "storage/RomBackup.h"
 #include "storage/RomWriter.h"
 #include "storage/Storage.h"
@@ -16,14 +17,6 @@ namespace {
 Error WithOutcome(Error error, const std::string& outcome) {
     error.detail += (error.detail.empty() ? "" : "; ") + outcome;
     return error;
-}
-
-// Blank space is all 0xFF (the games' padding) or all 0x00.
-bool Blank(std::span<const uint8_t> bytes) {
-    const auto all = [&bytes](uint8_t value) {
-        return std::all_of(bytes.begin(), bytes.end(), [value](uint8_t b) { return b == value; });
-    };
-    return all(0xFF) || all(0x00);
 }
 
 Result<void, Error> WriteJob(RomWriter& writer, const RomWriteJob& job) {
@@ -74,30 +67,35 @@ Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const R
         }
         sizes.push_back(block.reserved);
     }
-    const auto offsets = storage.PlanAllocations(game, sizes);
+    // Space only ever goes where this ROM's bytes are blank, whatever os.bin says.
+    const auto offsets = storage.PlanAllocations(game, sizes, RomFileView(file));
     for (size_t i = 0; i < blocks.size(); ++i) {
-        NewBlock& block = blocks[i];
         if (offsets[i] == 0) {
             return Fail(Error{ErrorKind::StorageExhausted,
-                              block.what + " needs " + std::to_string(block.reserved) +
+                              blocks[i].what + " needs " + std::to_string(blocks[i].reserved) +
                                   " bytes and no " + std::string(GameCodeText(game)) +
-                                  " free-space area has that much left; nothing was written",
+                                  " free-space area has that many blank bytes left in this ROM; "
+                                  "nothing was written",
                               std::nullopt});
         }
-        block.offset = offsets[i];
-        const uint64_t end = uint64_t{block.offset} + static_cast<uint64_t>(block.reserved);
-        const std::string range = "0x" + ToHex(block.offset) + " to 0x" + ToHex(end);
-        if (end > file.Size()) {
-            return Fail(Error{ErrorKind::StorageExhausted,
-                              "the free space handed out for " + block.what + " (" + range +
-                                  ") lies past the end of the ROM file; nothing was written",
-                              std::nullopt});
+        blocks[i].offset = offsets[i];
+    }
+    return {};
+}
+
+Result<void, Error> TakePlacedSpace(StorageSystem& storage, Game game, const RomFile& file,
+                                    std::span<const NewBlock> blocks) {
+    const RomFileView rom(file);
+    for (const NewBlock& block : blocks) {
+        auto offset = storage.StorageAlloc(game, block.reserved, rom);
+        if (!offset) {
+            return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
         }
-        if (!Blank(file.ReadBlock(block.offset, static_cast<size_t>(block.reserved)))) {
+        if (*offset != block.offset) {
             return Fail(Error{ErrorKind::StorageExhausted,
-                              "the free space handed out for " + block.what + " (" + range +
-                                  ") is not blank in this ROM, so it may hold data; nothing was "
-                                  "written",
+                              "the storage bookkeeping handed out 0x" + ToHex(*offset) + " for " +
+                                  block.what + " instead of the space checked for it (0x" +
+                                  ToHex(block.offset) + "); nothing was written to the ROM",
                               std::nullopt});
         }
     }
@@ -120,29 +118,14 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
             }
         }
     }
-    auto backup = services.backups.EnsureBackup(job.romPath);
-    if (!backup) {
-        return Fail(WithOutcome(backup.error(), "nothing was written"));
+    auto access = OpenRomForWriting(services.backups, job.romPath);
+    if (!access) {
+        return Fail(WithOutcome(access.error(), "nothing was written"));
     }
-    outcome.backup = *backup;
-
-    auto file = RomFile::Open(job.romPath, OpenMode::ReadWrite);
-    if (!file) {
-        return Fail(WithOutcome(Error{ErrorKind::FileWrite, file.error().detail, std::nullopt},
-                                "nothing was written"));
-    }
-    for (const NewBlock& block : job.blocks) {
-        auto offset = services.storage.StorageAlloc(job.game, block.reserved);
-        if (!offset) {
-            return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
-        }
-        if (*offset != block.offset) {
-            return Fail(Error{ErrorKind::StorageExhausted,
-                              "the storage bookkeeping handed out 0x" + ToHex(*offset) + " for " +
-                                  block.what + " instead of the space checked for it (0x" +
-                                  ToHex(block.offset) + "); nothing was written to the ROM",
-                              std::nullopt});
-        }
+    outcome.backup = access->backup;
+    RomFile* file = &access->file;
+    if (auto space = TakePlacedSpace(services.storage, job.game, *file, job.blocks); !space) {
+        return Fail(space.error());
     }
     auto writer =
         services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);

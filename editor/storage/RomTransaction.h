@@ -43,13 +43,18 @@ struct NewBlock {
     uint32_t offset = 0;        // set by PlaceBlocks
 };
 
-// Gives each block, in order, the offset StorageAlloc would hand out for it now, and checks
-// that the space lies inside the file and is blank (all 0xFF or all 0x00). Changes nothing:
-// not the bookkeeping, not the file. Errors: StorageExhausted (no area can take a block, or
-// its space is past the end of the file or not blank), BadArgument (a reserved size below the
-// block's length).
+// Gives each block, in order, the offset StorageAlloc would hand out for it now on this ROM
+// (blank space only, past any data the bookkeeping did not know of). Changes nothing: not the
+// bookkeeping, not the file. Errors: StorageExhausted (no area has a blank run for a block),
+// BadArgument (a reserved size below the block's length).
 Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const RomFile& file,
                                 std::vector<NewBlock>& blocks);
+
+// Takes the placed blocks' space from the bookkeeping for real, in order. The bookkeeping must
+// hand out exactly the placed offsets (StorageExhausted otherwise, naming the block); nothing
+// is written to the ROM here.
+Result<void, Error> TakePlacedSpace(StorageSystem& storage, Game game, const RomFile& file,
+                                    std::span<const NewBlock> blocks);
 
 struct RomWriteJob {
     std::filesystem::path romPath;

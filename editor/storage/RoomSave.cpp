@@ -24,8 +24,8 @@ UndoLog RememberTargets(const RomFile& file, const SavePlan& plan) {
     for (const auto& layer : plan.layers) {
         undo.Remember(file, layer.offset, layer.bytes.size());
     }
-    if (plan.spriteList) {
-        undo.Remember(file, plan.spriteList->offset, plan.spriteList->bytes.size());
+    for (const auto& list : plan.spriteWrites) {
+        undo.Remember(file, list.offset, list.bytes.size());
     }
     for (const auto& write : plan.inPlaceWrites) {
         undo.Remember(file, write.offset, write.bytes.size());
@@ -53,8 +53,8 @@ Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
     if (auto flushed = writer.Flush(); !flushed) {
         return flushed;
     }
-    if (plan.spriteList) {
-        if (auto put = writer.WriteAt(plan.spriteList->offset, plan.spriteList->bytes); !put) {
+    for (const auto& list : plan.spriteWrites) {
+        if (auto put = writer.WriteAt(list.offset, list.bytes); !put) {
             return put;
         }
     }
@@ -70,23 +70,9 @@ Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
     return writer.WriteAt(plan.headerOffset, header);
 }
 
-// Takes the planned free space from the bookkeeping for real.
-Result<void, Error> AllocateSpace(StorageSystem& storage, const SavePlan& plan) {
-    for (const auto& layer : plan.layers) {
-        auto offset = storage.StorageAlloc(plan.game, layer.reserved);
-        if (!offset) {
-            return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
-        }
-        if (*offset != layer.offset) {
-            return Fail(Error{ErrorKind::StorageExhausted,
-                              "the storage bookkeeping handed out 0x" + ToHex(*offset) +
-                                  " for the " + LayerName(layer.kind) +
-                                  " layer instead of the space checked for it (0x" +
-                                  ToHex(layer.offset) + "); nothing was written to the ROM",
-                              std::nullopt});
-        }
-    }
-    return {};
+// The copy this run made of the ROM, or its first backup when none is known.
+std::string BackupNamed(const RomBackups& backups, const std::filesystem::path& rom) {
+    return backups.CopyOf(rom).value_or(RomBackups::BackupPathOf(rom)).string();
 }
 
 } // namespace
@@ -142,20 +128,16 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     SaveOutcome outcome;
     outcome.notes = plan->notes;
-    auto backup = services.backups.EnsureBackup(plan->romPath);
-    if (!backup) {
-        return Fail(WithOutcome(backup.error(), "nothing was written"));
+    auto access = OpenRomForWriting(services.backups, plan->romPath);
+    if (!access) {
+        return Fail(WithOutcome(access.error(), "nothing was written"));
     }
-    outcome.backup = *backup;
-
-    auto file = RomFile::Open(plan->romPath, OpenMode::ReadWrite);
-    if (!file) {
-        return Fail(WithOutcome(Error{ErrorKind::FileWrite, file.error().detail, std::nullopt},
-                                "nothing was written"));
-    }
+    outcome.backup = access->backup;
+    RomFile* file = &access->file;
     auto writer =
         services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);
-    if (auto space = AllocateSpace(state.Storage, *plan); !space) {
+    if (auto space = TakePlacedSpace(state.Storage, plan->game, *file, LayerBlocks(*plan));
+        !space) {
         return Fail(space.error());
     }
     const UndoLog undo = RememberTargets(*file, *plan);
@@ -165,7 +147,7 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
                 WithOutcome(written.error(), "putting the file back as it was also failed (" +
                                                  Describe(restored.error()) +
                                                  "); if the room no longer loads, use the backup " +
-                                                 RomBackups::BackupPathOf(plan->romPath).string()));
+                                                 BackupNamed(services.backups, plan->romPath)));
         }
         return Fail(WithOutcome(written.error(), "the ROM file was put back as it was"));
     }
@@ -186,7 +168,7 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
         outcome.layers.push_back(
             {layer.kind, layer.offset, layer.reserved, static_cast<uint32_t>(layer.bytes.size())});
     }
-    outcome.spriteList = plan->spriteList;
+    outcome.spriteLists = plan->spriteWrites;
     outcome.tilesetRecords = plan->tilesetRecords;
     if (plan->blockTableWrite) {
         outcome.blockTable = plan->inPlaceWrites[*plan->blockTableWrite];
@@ -209,7 +191,10 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
 }
 
 std::string SaveStatusText(const SaveOutcome& outcome) {
-    std::string text = "Room saved.";
+    std::string text = outcome.differences.empty()
+                           ? "Room saved."
+                           : "The room was written but does not read back as saved: see the "
+                             "warning.";
     if (outcome.backup) {
         text += " A backup of the ROM was written to " + outcome.backup->string() + ".";
     }

@@ -5,9 +5,9 @@
 // The save plans everything first (SavePlan.h) and writes nothing when any check fails. Then:
 // the ROM file is copied to its backup (once per run, RomBackup.h); the free space of each
 // layer is taken from the storage bookkeeping; the layers are written into it and the file
-// is flushed; the first marked sprite list, the changed tileset records and the changed
-// words of the block table are written in place and the file is flushed again; last of all
-// the 60-byte room header, the one write that makes the room use the new data (the commit
+// is flushed; the marked sprite lists, the changed tileset records and the changed words of
+// the block table are written in place and the file is flushed again; last of all the
+// 60-byte room header, the one write that makes the room use the new data (the commit
 // point). Until the header is written the ROM's room is the old one; when a write fails
 // before then, the bytes already written are put back as they were, so the file ends byte
 // for byte as it began. Space taken from the bookkeeping for a save that then fails stays
@@ -53,7 +53,7 @@ struct WrittenLayer {
 
 struct SaveOutcome {
     std::vector<WrittenLayer> layers;
-    std::optional<SpriteListWrite> spriteList;   // the sprite list written in place
+    std::vector<SpriteListWrite> spriteLists;    // the sprite lists written in place
     std::vector<size_t> tilesetRecords;          // tileset records written
     std::optional<InPlaceWrite> blockTable;      // the changed words of the block table
     std::optional<std::filesystem::path> backup; // the backup this save made
@@ -80,7 +80,9 @@ Result<void, Error> SaveLevelLayer(RomWriter& writer, const PlannedLayer& layer)
 Result<void, Error> SaveBackLayer(RomWriter& writer, const PlannedLayer& layer);
 Result<void, Error> SaveRoomLayers(RomWriter& writer, const SavePlan& plan);
 
-// The status bar line after a save: "Room saved." with the backup, if this save made one.
+// The status bar line after a save: "Room saved." when the room read back as written
+// (otherwise a line that sends the user to the warning), with the backup, if this save made
+// one.
 std::string SaveStatusText(const SaveOutcome& outcome);
 
 // The message that a save needs to show besides the status bar: the differences found

@@ -49,34 +49,6 @@ bool Written(const EditorState& state, LayerKind kind, std::vector<std::string>&
     return true;
 }
 
-// Blank space is all 0xFF (the games' padding) or all 0x00.
-bool Blank(std::span<const uint8_t> bytes) {
-    const auto all = [&bytes](uint8_t value) {
-        return std::all_of(bytes.begin(), bytes.end(), [value](uint8_t b) { return b == value; });
-    };
-    return all(0xFF) || all(0x00);
-}
-
-Result<void, Error> CheckSpace(const RomFile& file, const PlannedLayer& layer) {
-    const uint64_t end = uint64_t{layer.offset} + layer.bytes.size();
-    const std::string range = "0x" + ToHex(layer.offset) + " to 0x" + ToHex(end);
-    if (end > file.Size()) {
-        return Fail(Error{ErrorKind::StorageExhausted,
-                          "the free space handed out for the " + LayerWhat(layer.kind) + " (" +
-                              range + ") lies past the end of the ROM file; nothing was written",
-                          std::nullopt});
-    }
-    if (!Blank(file.ReadBlock(layer.offset, layer.bytes.size()))) {
-        return Fail(Error{ErrorKind::StorageExhausted,
-                          "the free space handed out for the " + LayerWhat(layer.kind) + " (" +
-                              range +
-                              ") is not blank in this ROM, so it may hold data; the storage "
-                              "bookkeeping (os.bin) does not match this file. Nothing was written",
-                          std::nullopt});
-    }
-    return {};
-}
-
 Result<PlannedLayer, Error> PlanLayer(const EditorState& state, LayerKind kind,
                                       RLCompFunction rlComp) {
     const RoomLayer& layer = state.Layer(kind);
@@ -107,6 +79,15 @@ std::vector<size_t> ChangedTilesetRecords(const Catalog& tables) {
 }
 
 } // namespace
+
+std::vector<NewBlock> LayerBlocks(const SavePlan& plan) {
+    std::vector<NewBlock> blocks;
+    for (const PlannedLayer& layer : plan.layers) {
+        blocks.push_back(
+            {layer.bytes, layer.reserved, "the " + LayerWhat(layer.kind), layer.offset});
+    }
+    return blocks;
+}
 
 HeaderLists ListsOf(const RoomHeader& header) {
     return {header.Tileset, header.Music, header.MiniMapX, header.MiniMapY};
@@ -176,13 +157,12 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
     plan.header.MiniMapX = lists.MiniMapX;
     plan.header.MiniMapY = lists.MiniMapY;
 
-    auto sprites = PlanSaveEnemies(state.CurrentRoomHeader, state.Sprites, file->Size());
+    auto sprites = PlanSaveEnemies(*file, state.CurrentRoomHeader, state.Sprites);
     if (!sprites) {
         return Fail(sprites.error());
     }
-    plan.spriteList = std::move(*sprites);
+    plan.spriteWrites = std::move(*sprites);
 
-    std::vector<int32_t> sizes;
     for (LayerKind kind : kWriteOrder) {
         if (!Written(state, kind, plan.notes)) {
             continue;
@@ -191,24 +171,15 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
         if (!layer) {
             return Fail(layer.error());
         }
-        sizes.push_back(layer->reserved);
         plan.layers.push_back(std::move(*layer));
     }
-    const auto offsets = state.Storage.PlanAllocations(state.GameCode, sizes);
+    auto blocks = LayerBlocks(plan);
+    if (auto placed = PlaceBlocks(state.Storage, state.GameCode, *file, blocks); !placed) {
+        return Fail(placed.error());
+    }
     for (size_t i = 0; i < plan.layers.size(); ++i) {
         PlannedLayer& layer = plan.layers[i];
-        if (offsets[i] == 0) {
-            return Fail(Error{ErrorKind::StorageExhausted,
-                              "the " + LayerWhat(layer.kind) + " needs " +
-                                  std::to_string(layer.reserved) + " bytes and no " +
-                                  std::string(GameCodeText(state.GameCode)) +
-                                  " free-space area has that much left; nothing was written",
-                              std::nullopt});
-        }
-        layer.offset = offsets[i];
-        if (auto space = CheckSpace(*file, layer); !space) {
-            return Fail(space.error());
-        }
+        layer.offset = blocks[i].offset;
         SetLayerPointer(plan.header, layer.kind, PointerFromOffset(layer.offset));
     }
 
@@ -222,13 +193,13 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
              {bytes.begin(), bytes.end()},
              "tileset record " + std::to_string(index)});
     }
-    auto blocks = ChangedBlockTableWrite(state.Graphics);
-    if (!blocks) {
-        return Fail(blocks.error());
+    auto blockTable = ChangedBlockTableWrite(state.Graphics);
+    if (!blockTable) {
+        return Fail(blockTable.error());
     }
-    if (*blocks) {
+    if (*blockTable) {
         plan.blockTableWrite = plan.inPlaceWrites.size();
-        plan.inPlaceWrites.push_back(std::move(**blocks));
+        plan.inPlaceWrites.push_back(std::move(**blockTable));
     }
     for (const InPlaceWrite& write : plan.inPlaceWrites) {
         if (auto checked = CheckInPlaceWrite(*file, write); !checked) {

@@ -2,9 +2,9 @@
 // The first half of Save Room: everything the save will write, worked out and checked before
 // the first byte is written. A plan holds the room header as it will be written (the four
 // fields of the main window's lists taken over, the pointers of the written layers moved to
-// their new space), the sprite list written in place, every layer to write in its stored
-// form with the free space reserved for it, the tileset records that changed since the
-// ROM was opened and the changed words of the loaded tileset's block table. Planning
+// their new space), the marked sprite lists written in place, every layer to write in its
+// stored form with the free space reserved for it, the tileset records that changed since
+// the ROM was opened and the changed words of the loaded tileset's block table. Planning
 // changes nothing: not the editor state, not the storage bookkeeping, not the ROM file.
 
 #include "common/Error.h"
@@ -15,6 +15,7 @@
 #include "rom/RoomLayer.h"
 #include "sprites/SpriteLists.h"
 #include "storage/InPlaceWrite.h"
+#include "storage/RomTransaction.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -61,7 +62,7 @@ struct SavePlan {
     int room = -1;
     uint32_t headerOffset = 0;
     RoomHeader header;                         // as it will be written
-    std::optional<SpriteListWrite> spriteList; // the first marked list, in place
+    std::vector<SpriteListWrite> spriteWrites; // the marked lists, each in place
     std::vector<PlannedLayer> layers;          // clipdata, foreground, level, back: those written
     std::vector<size_t> tilesetRecords;        // indexes of the tileset records written
     // Existing data rewritten where it stands, each checked against what was read there:
@@ -74,18 +75,22 @@ struct SavePlan {
     std::vector<std::string> notes; // what the save leaves out, for the user
 };
 
+// The layers of a plan as blocks of new data for free space, in write order, named as
+// messages name them ("the level layer").
+std::vector<NewBlock> LayerBlocks(const SavePlan& plan);
+
 // Plans the save of the room loaded in `state`. The clipdata is always written (unless it
 // was refused when the room was loaded, which a note says); the foreground, level and back
 // layer when the header declares them, their data was usable and their change mark is set.
 //
 // Fails, with nothing changed anywhere, when: no room is loaded (BadArgument); the ROM file
 // cannot be opened for writing (FileWrite); Pelnix or its RLComp cannot be loaded
-// (LibraryMissing); a layer cannot be encoded (BadLayer, BadArgument); the first marked
-// sprite list cannot be written in place (BadSpriteList, PointerOutOfRange); the storage
-// bookkeeping cannot serve every layer (StorageExhausted); an in-place write is refused by
-// CheckInPlaceWrite (its target changed since it was read); or a block it would hand out lies
-// past the end of the file or over bytes that are not blank (all 0xFF or all 0x00), which
-// means the bookkeeping does not match this ROM (StorageExhausted).
+// (LibraryMissing); a layer cannot be encoded (BadLayer, BadArgument); a marked sprite
+// list cannot be written in place (BadSpriteList, PointerOutOfRange); an in-place write is
+// refused by CheckInPlaceWrite (its target changed since it was read); or no free-space area
+// has a blank run (all 0xFF or all 0x00 in this ROM) for every layer (StorageExhausted). Each
+// layer's space is where StorageAlloc will hand it out on this ROM: past any data the
+// bookkeeping did not know of, never over it.
 Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists& lists,
                                      PelnixBinding& pelnix);
 

@@ -55,7 +55,7 @@ void CompareSprites(const EditorState& state, const SpriteListWrite& written,
                     std::vector<std::string>& differences) {
     const auto& list = state.Sprites.List(written.listIndex);
     const size_t count = written.bytes.size() / SpritePlacement::kSize;
-    bool same = list.size() >= count;
+    bool same = list.size() == count;
     for (size_t i = 0; same && i < count; ++i) {
         const auto bytes = list[i].ToBytes();
         same = std::equal(bytes.begin(), bytes.end(),
@@ -94,8 +94,8 @@ std::vector<std::string> VerifySavedRoom(const EditorState& state, const SavePla
     for (const PlannedLayer& layer : plan.layers) {
         CompareLayer(state, layer, differences);
     }
-    if (plan.spriteList) {
-        CompareSprites(state, *plan.spriteList, differences);
+    for (const auto& list : plan.spriteWrites) {
+        CompareSprites(state, list, differences);
     }
     return differences;
 }

@@ -12,9 +12,11 @@
 
 namespace quarnel {
 
-// One sentence per difference; empty when the reloaded header, every written layer and the
-// written sprite list are what `plan` wrote. `reload` is the report of the reload into
-// `state`; a reload that did not load the room is one difference.
+// One sentence per difference; empty when the reloaded header, every written layer and
+// every written sprite list are what `plan` wrote (a sprite list must read back with the
+// count it was written with and the same entries; a difference names the list). `reload`
+// is the report of the reload into `state`; a reload that did not load the room is one
+// difference.
 std::vector<std::string> VerifySavedRoom(const EditorState& state, const SavePlan& plan,
                                          const LoadReport& reload);
 

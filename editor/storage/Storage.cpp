@@ -2,6 +2,7 @@
 
 #include "common/Hex.h"
 #include "rom/ProgramFolder.h"
+#include "storage/BlankSpace.h"
 
 #include <algorithm>
 #include <atomic>
@@ -47,22 +48,14 @@ auto AreasOf(Table& table, Game game) {
     return std::span<Area>();
 }
 
-// The allocation step on a table in memory; 0 when no area can take the request. Sizes are
-// positive here. The arithmetic runs in 64 bits so that counters read from a damaged file
-// cannot overflow.
-uint32_t AllocateFrom(std::span<StorageArea> areas, int32_t size) {
+// The allocation step on a table in memory; 0 when no area can take the request. The area
+// that serves it has its Used moved just past the block (at most to Length).
+uint32_t AllocateFrom(std::span<StorageArea> areas, Game game, int32_t size, const RomView& rom) {
     for (auto& area : areas) {
-        const int64_t used = area.Used;
-        const int64_t length = area.Length;
-        if (used < 0 || used > length || length - used < size) {
-            continue;
+        if (const auto block = FindBlankBlock(area, game, size, rom)) {
+            area.Used = static_cast<int32_t>(int64_t{*block} + size - area.Offset);
+            return *block;
         }
-        const int64_t candidate = static_cast<int64_t>(area.Offset) + used;
-        if (candidate <= 0 || candidate >= kStorageCandidateLimit) {
-            continue;
-        }
-        area.Used = static_cast<int32_t>(used + size); // at most Length
-        return static_cast<uint32_t>(candidate);
     }
     return 0;
 }
@@ -206,15 +199,10 @@ Result<void, Error> StorageSystem::ResetStorage() {
         reset.MFAreas[i].Offset = kDefaultMFAreas[i].Offset;
         reset.MFAreas[i].Length = kDefaultMFAreas[i].Length;
     }
-    auto written = WriteTable(reset);
-    if (!written) {
-        return written;
-    }
-    m_table = reset;
-    return {};
+    return Commit(reset);
 }
 
-Result<uint32_t, Error> StorageSystem::StorageAlloc(Game game, int32_t size) {
+Result<uint32_t, Error> StorageSystem::StorageAlloc(Game game, int32_t size, const RomView& rom) {
     if (size <= 0) {
         return Fail(
             Error{ErrorKind::BadArgument,
@@ -222,25 +210,52 @@ Result<uint32_t, Error> StorageSystem::StorageAlloc(Game game, int32_t size) {
                   std::nullopt});
     }
     StorageTable next = m_table;
-    const uint32_t offset = AllocateFrom(AreasOf(next, game), size);
-    auto written = WriteTable(next);
-    if (!written) {
+    const uint32_t offset = AllocateFrom(AreasOf(next, game), game, size, rom);
+    if (auto written = Commit(next); !written) {
         return Fail(written.error());
     }
-    m_table = next;
     return offset;
 }
 
-std::vector<uint32_t> StorageSystem::PlanAllocations(Game game,
-                                                     std::span<const int32_t> sizes) const {
+std::vector<uint32_t> StorageSystem::PlanAllocations(Game game, std::span<const int32_t> sizes,
+                                                     const RomView& rom) const {
     StorageTable scratch = m_table;
     const auto areas = AreasOf(scratch, game);
     std::vector<uint32_t> offsets;
     offsets.reserve(sizes.size());
     for (const int32_t size : sizes) {
-        offsets.push_back(size > 0 ? AllocateFrom(areas, size) : 0);
+        offsets.push_back(size > 0 ? AllocateFrom(areas, game, size, rom) : 0);
     }
     return offsets;
+}
+
+Result<void, Error> StorageSystem::FitToRom(Game game, const RomView& rom) {
+    StorageTable fitted = m_table;
+    for (auto& area : AreasOf(fitted, game)) {
+        area.Used = FittedUsed(area, game, rom);
+    }
+    return Commit(fitted);
+}
+
+Result<void, Error> StorageSystem::SetArea(Game game, size_t index, const StorageArea& area) {
+    StorageTable changed = m_table;
+    const auto areas = AreasOf(changed, game);
+    if (index >= areas.size()) {
+        return Fail(Error{ErrorKind::BadArgument,
+                          "there is no free-space area " + std::to_string(index) + " of " +
+                              std::string(GameCodeText(game)),
+                          std::nullopt});
+    }
+    areas[index] = area;
+    return Commit(changed);
+}
+
+Result<void, Error> StorageSystem::Commit(const StorageTable& table) {
+    if (auto written = WriteTable(table); !written) {
+        return written;
+    }
+    m_table = table;
+    return {};
 }
 
 Result<void, Error> StorageSystem::WriteTable(const StorageTable& table) const {

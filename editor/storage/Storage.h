@@ -3,7 +3,9 @@
 // is written into, and how much of each has been handed out. The table lives in the file
 // os.bin beside the program, so every ROM of a game edited with one installation draws on the
 // same counters. Space is handed out first-fit by area index, each area filling from its
-// start, and is never given back.
+// start, and is never given back. Because the counters are shared, they are not trusted to
+// describe the ROM being edited: space is only handed out where that ROM's bytes are blank
+// (BlankSpace.h), skipping over whatever data lies in an area.
 //
 // os.bin is exactly 156 bytes, little-endian: 6 ZM areas from byte 0, then 7 MF areas from
 // byte 72, each area 12 bytes (Offset, Used, Length as signed 32-bit values). Only MF areas
@@ -12,6 +14,7 @@
 #include "common/Error.h"
 #include "common/Result.h"
 #include "rom/Game.h"
+#include "rom/RomView.h"
 
 #include <array>
 #include <cstddef>
@@ -117,26 +120,43 @@ public:
     // (FileWrite) the table is left as it was.
     Result<void, Error> ResetStorage();
 
-    // Hands out `size` bytes of free space for `game` and returns the ROM offset of the block.
-    // The first area by index with at least `size` bytes left whose next block would start
-    // below 0x7FFFFF serves it, and its Used grows by `size`. The value 0 means no area can
-    // take the request (0 lies in no area); nothing is reserved then, and the caller must
-    // write nothing. Areas whose counters break 0 <= Used <= Length, or whose next block would
-    // not start above 0, are passed over. The table is written to the file in every case;
-    // when that write fails the reservation is undone and the result is a FileWrite error, so
-    // the bookkeeping never claims space the file does not record. A size of 0 or less is
-    // refused (BadArgument) with nothing changed: a negative size would shrink Used and hand
-    // the same bytes out twice.
-    Result<uint32_t, Error> StorageAlloc(Game game, int32_t size);
+    // Hands out `size` bytes of free space for `game` in the ROM seen through `rom` and
+    // returns the ROM offset of the block. Areas are tried by index; an area serves the first
+    // block at or after Offset + Used whose bytes are all blank in `rom` (FindBlankBlock: all
+    // 0xFF or all 0x00, inside the area and the image, outside the never-written ranges,
+    // starting below 0x7FFFFF), and its Used moves just past that block, over the bytes it
+    // skipped. The value 0 means no area has such a block (0 lies in no area); nothing is
+    // reserved then, and the caller must write nothing. Areas whose counters break
+    // 0 <= Used <= Length, or whose next block would not start above 0, are passed over. The
+    // table is written to the file in every case; when that write fails the reservation is
+    // undone and the result is a FileWrite error, so the bookkeeping never claims space the
+    // file does not record. A size of 0 or less is refused (BadArgument) with nothing
+    // changed: a negative size would shrink Used and hand the same bytes out twice.
+    Result<uint32_t, Error> StorageAlloc(Game game, int32_t size, const RomView& rom);
 
     // The offsets that StorageAlloc would return for these sizes, called in this order on the
-    // current table, with 0 where a request cannot be served (including a size of 0 or less).
-    // Changes nothing and touches no file, so a caller can learn before writing anything
-    // whether all its requests fit.
-    std::vector<uint32_t> PlanAllocations(Game game, std::span<const int32_t> sizes) const;
+    // current table and the same ROM, with 0 where a request cannot be served (including a
+    // size of 0 or less). Changes nothing and touches no file, so a caller can learn before
+    // writing anything whether all its requests fit and where they go.
+    std::vector<uint32_t> PlanAllocations(Game game, std::span<const int32_t> sizes,
+                                          const RomView& rom) const;
+
+    // Sets the Used of each of `game`'s areas so that it ends just past the area's last byte
+    // that is not blank in `rom` (0 when the area is all blank; FittedUsed) and writes the
+    // table. Offsets, lengths and the other game's areas stay. If the write fails (FileWrite)
+    // the table is left as it was.
+    Result<void, Error> FitToRom(Game game, const RomView& rom);
+
+    // Replaces area `index` of `game` (ZM 0-5, MF 0-4) and writes the table. The values are
+    // stored as given: callers check them first (ParseStorageArea). An index outside the
+    // game's areas is refused (BadArgument); if the write fails (FileWrite) the table is left
+    // as it was.
+    Result<void, Error> SetArea(Game game, size_t index, const StorageArea& area);
 
 private:
     Result<void, Error> WriteTable(const StorageTable& table) const;
+    // Writes `table` and, once it is on disk, makes it the table in memory.
+    Result<void, Error> Commit(const StorageTable& table);
 
     std::filesystem::path m_path;
     StorageTable m_table{};

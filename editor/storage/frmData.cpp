@@ -1,16 +1,21 @@
 #include "storage/frmData.h"
 
 #include "main/Dialogs.h"
+#include "main/EditorState.h"
 #include "rom/Game.h"
 #include "storage/Storage.h"
+#include "storage/StorageEditing.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+
+#include <system_error>
 
 namespace quarnel {
 
@@ -20,22 +25,14 @@ QString Shown(int32_t value) {
     return QString::fromStdString(StorageDisplayHex(value));
 }
 
-void ShowArea(const StorageTable& table, Game game, int index, QLineEdit* offset, QLineEdit* used,
-              QLineEdit* length) {
-    const auto areas = UsableAreas(table, game);
-    if (index < 0 || static_cast<size_t>(index) >= areas.size()) {
-        return;
-    }
-    const StorageArea& area = areas[static_cast<size_t>(index)];
-    used->setText(Shown(area.Used));
-    offset->setText(Shown(area.Offset));
-    length->setText(Shown(area.Length));
+const char* GameName(Game game) {
+    return game == Game::MF ? "Metroid Fusion" : "Zero Mission";
 }
 
 } // namespace
 
-frmData::frmData(StorageSystem& storage, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_storage(storage), m_dialogs(dialogs) {
+frmData::frmData(EditorState& state, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmData"));
     setWindowTitle(QStringLiteral("Storage Editor"));
 
@@ -58,16 +55,32 @@ frmData::frmData(StorageSystem& storage, Dialogs& dialogs, QWidget* parent)
     txtMFLength = mf.length;
     cmdMFSave = mf.save;
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(zmFrame);
-    layout->addWidget(mfFrame);
+    cmdFit = new QPushButton(QStringLiteral("Fit to ROM"));
+    cmdFit->setObjectName(QStringLiteral("cmdFit"));
+    cmdFit->setToolTip(QStringLiteral(
+        "Sets each Space Used of the open ROM's game to just past the last data in its area."));
+    lblStatus = new QLabel;
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+
+    auto* frames = new QHBoxLayout;
+    frames->addWidget(zmFrame);
+    frames->addWidget(mfFrame);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(cmdFit);
+    bottom->addWidget(lblStatus, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(frames);
+    layout->addLayout(bottom);
 
     // A choice by the user, also of the area already shown, shows it again.
     connect(cboZMList, &QComboBox::activated, this, [this] { cboZMList_Click(); });
     connect(cboZMList, &QComboBox::currentIndexChanged, this, [this] { cboZMList_Click(); });
     connect(cboMFList, &QComboBox::activated, this, [this] { cboMFList_Click(); });
     connect(cboMFList, &QComboBox::currentIndexChanged, this, [this] { cboMFList_Click(); });
+    connect(cmdZMSave, &QPushButton::clicked, this, [this] { cmdZMSave_Click(); });
+    connect(cmdMFSave, &QPushButton::clicked, this, [this] { cmdMFSave_Click(); });
     connect(cmdZMReset, &QPushButton::clicked, this, [this] { cmdZMReset_Click(); });
+    connect(cmdFit, &QPushButton::clicked, this, [this] { cmdFit_Click(); });
 }
 
 QGroupBox* frmData::MakeFrame(const QString& caption, const QString& prefix, Boxes& boxes,
@@ -88,7 +101,7 @@ QGroupBox* frmData::MakeFrame(const QString& caption, const QString& prefix, Box
     boxes.save = new QPushButton(QStringLiteral("Save "));
     boxes.save->setObjectName(QStringLiteral("cmd") + prefix + QStringLiteral("Save"));
     boxes.save->setToolTip(
-        QStringLiteral("Edited values are not stored: the areas can only be reset."));
+        QStringLiteral("Stores the shown area's Offset, Space Used and Length (hexadecimal)."));
 
     auto* form = new QFormLayout;
     form->addRow(boxes.list);
@@ -115,7 +128,7 @@ void frmData::showEvent(QShowEvent* event) {
 }
 
 void frmData::Form_Load() {
-    if (auto loaded = m_storage.LoadStorage(); !loaded) {
+    if (auto loaded = m_state.Storage.LoadStorage(); !loaded) {
         m_dialogs.Message(Describe(loaded.error()));
     }
     const auto fill = [](QComboBox* list, size_t count) {
@@ -128,24 +141,108 @@ void frmData::Form_Load() {
     };
     fill(cboZMList, kZMUsableAreaCount);
     fill(cboMFList, kMFUsableAreaCount);
+    ShowBoth();
+}
+
+frmData::Boxes frmData::BoxesOf(Game game) const {
+    if (game == Game::MF) {
+        return {cboMFList, txtMFOff, txtMFUsed, txtMFLength, cmdMFSave};
+    }
+    return {cboZMList, txtZMOff, txtZMUsed, txtZMLength, cmdZMSave};
+}
+
+void frmData::ShowArea(Game game) {
+    const Boxes boxes = BoxesOf(game);
+    const auto areas = UsableAreas(m_state.Storage.Table(), game);
+    const int index = boxes.list->currentIndex();
+    if (index < 0 || static_cast<size_t>(index) >= areas.size()) {
+        return;
+    }
+    const StorageArea& area = areas[static_cast<size_t>(index)];
+    boxes.used->setText(Shown(area.Used));
+    boxes.offset->setText(Shown(area.Offset));
+    boxes.length->setText(Shown(area.Length));
+}
+
+void frmData::cboZMList_Click() {
+    ShowArea(Game::ZM);
+}
+
+void frmData::cboMFList_Click() {
+    ShowArea(Game::MF);
+}
+
+void frmData::ShowBoth() {
     cboZMList_Click();
     cboMFList_Click();
 }
 
-void frmData::cboZMList_Click() {
-    ShowArea(m_storage.Table(), Game::ZM, cboZMList->currentIndex(), txtZMOff, txtZMUsed,
-             txtZMLength);
+void frmData::cmdZMSave_Click() {
+    SaveShownArea(Game::ZM, BoxesOf(Game::ZM));
 }
 
-void frmData::cboMFList_Click() {
-    ShowArea(m_storage.Table(), Game::MF, cboMFList->currentIndex(), txtMFOff, txtMFUsed,
-             txtMFLength);
+void frmData::cmdMFSave_Click() {
+    SaveShownArea(Game::MF, BoxesOf(Game::MF));
+}
+
+void frmData::SaveShownArea(Game game, const Boxes& boxes) {
+    const int index = boxes.list->currentIndex();
+    if (index < 0) {
+        return;
+    }
+    // The open ROM bounds the areas of its own game.
+    std::optional<uint64_t> romSize;
+    if (m_state.RomOpened && m_state.GameCode == game) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(m_state.RomPath, error);
+        if (!error) {
+            romSize = size;
+        }
+    }
+    const StorageAreaText text{boxes.offset->text().toStdString(), boxes.used->text().toStdString(),
+                               boxes.length->text().toStdString()};
+    auto& storage = m_state.Storage;
+    if (auto loaded = storage.LoadStorage(); !loaded) {
+        m_dialogs.Message(Describe(loaded.error()));
+        return;
+    }
+    auto area = ParseStorageArea(game, static_cast<size_t>(index), text, storage.Table(), romSize);
+    if (!area) {
+        m_dialogs.Message(Describe(area.error()));
+        return;
+    }
+    if (auto stored = storage.SetArea(game, static_cast<size_t>(index), *area); !stored) {
+        m_dialogs.Message(Describe(stored.error()));
+        return;
+    }
+    ShowBoth();
+    lblStatus->setText(
+        QStringLiteral("%1 area %2 saved.").arg(QString::fromLatin1(GameName(game))).arg(index));
 }
 
 void frmData::cmdZMReset_Click() {
-    if (auto reset = m_storage.ResetStorage(); !reset) {
+    if (auto reset = m_state.Storage.ResetStorage(); !reset) {
         m_dialogs.Message(Describe(reset.error()));
+        return;
     }
+    ShowBoth();
+    lblStatus->setText(QStringLiteral("Default areas restored; every Space Used kept."));
+}
+
+void frmData::cmdFit_Click() {
+    if (!m_state.RomOpened || m_state.GameCode == Game::None) {
+        m_dialogs.Message("No rom loaded");
+        return;
+    }
+    const Game game = m_state.GameCode;
+    if (auto fitted = FitStorageToRom(m_state.Storage, game, m_state.RomPath); !fitted) {
+        m_dialogs.Message(Describe(fitted.error()));
+        return;
+    }
+    ShowBoth();
+    lblStatus->setText(QStringLiteral("The %1 areas now fit %2.")
+                           .arg(QString::fromLatin1(GameName(game)),
+                                QString::fromStdString(m_state.RomPath.filename().string())));
 }
 
 } // namespace quarnel

@@ -1,28 +1,31 @@
 #pragma once
 // frmData, "Storage Editor": shows the free-space bookkeeping of both games, area by area
 // (where each area starts, how much of it is handed out and how long it is, as six
-// hexadecimal digits), and resets the areas to their defaults. The window reads os.bin
-// every time it is shown. Values typed into the boxes are neither checked nor stored: the
-// "Save " buttons do nothing.
+// hexadecimal digits), and changes it: "Save " stores the shown area's edited values after
+// checking them, "Reset" puts the default areas back, "Fit to ROM" sets each Used of the open
+// ROM's game to what that ROM really holds. The window reads os.bin every time it is shown
+// and before every change, so it never writes back a stale table.
 
 #include <QGroupBox>
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace quarnel {
 
 class Dialogs;
-class StorageSystem;
+struct EditorState;
+enum class Game;
 
 class frmData : public QWidget {
     Q_OBJECT
 public:
-    // `storage` and `dialogs` must outlive the window; a failing read or reset of os.bin is
-    // reported through `dialogs`.
-    frmData(StorageSystem& storage, Dialogs& dialogs, QWidget* parent = nullptr);
+    // `state` (its storage system and open ROM) and `dialogs` must outlive the window;
+    // refused values and failing reads and writes of os.bin are reported through `dialogs`.
+    frmData(EditorState& state, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Reads os.bin, fills both area lists, selects area 0 of each and shows it.
     void Form_Load();
@@ -30,9 +33,15 @@ public:
     // Show the chosen area of each game in its three boxes.
     void cboZMList_Click();
     void cboMFList_Click();
-    // "Reset": the default offsets and lengths, every Used kept; the boxes keep their text
-    // until an area is chosen again.
+    // "Save ": checks the three boxes of the game's shown area and stores them in os.bin; a
+    // value that is refused gets a message naming its field and nothing is stored.
+    void cmdZMSave_Click();
+    void cmdMFSave_Click();
+    // "Reset": the default offsets and lengths, every Used kept; the boxes show the result.
     void cmdZMReset_Click();
+    // "Fit to ROM": each area of the open ROM's game gets the Used that fits that ROM (just
+    // past the area's last byte that is not blank); "No rom loaded" without a ROM.
+    void cmdFit_Click();
 
     QComboBox* cboZMList = nullptr;
     QLineEdit* txtZMOff = nullptr;
@@ -45,6 +54,8 @@ public:
     QLineEdit* txtMFUsed = nullptr;
     QLineEdit* txtMFLength = nullptr;
     QPushButton* cmdMFSave = nullptr;
+    QPushButton* cmdFit = nullptr;
+    QLabel* lblStatus = nullptr; // what the last change did
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -59,8 +70,12 @@ private:
     };
     QGroupBox* MakeFrame(const QString& caption, const QString& prefix, Boxes& boxes,
                          QPushButton* extraButton);
+    void ShowArea(Game game);
+    void SaveShownArea(Game game, const Boxes& boxes);
+    void ShowBoth();
+    Boxes BoxesOf(Game game) const;
 
-    StorageSystem& m_storage;
+    EditorState& m_state;
     Dialogs& m_dialogs;
 };
 

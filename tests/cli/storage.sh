@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # quarnel-cli storage, end to end: a missing file shows zeros and stays missing, --reset writes
-# the defaults, a second run reads them back, and a reset keeps what is handed out.
+# the defaults, a second run reads them back, a reset keeps what is handed out, and --fit sets
+# the counters of a ROM's game to the data that ROM holds.
 set -euo pipefail
 source "$(dirname "$0")/common.bash"
 os="$work/os.bin"
@@ -44,6 +45,31 @@ out=$("$cli" storage --reset --storage "$os" | sed -n '2p;12p')
 expect_output "reset keeps used" "ZM area 0 offset 760D38 used 64 length F2C8
 MF area 4 offset 7FB2BC used 1000 length 4D44" "$out"
 
+# --fit: data of an earlier save (ending in two zeros) at the start of ZM area 0 and 2 bytes
+# at the start of area 5, stale counters elsewhere; each ZM Used ends just past the data, MF
+# keeps its counters. A missing os.bin gets the default areas first.
+zm="$work/zm.gba"
+"$cli" demo-rom zm "$zm" >/dev/null
+printf 'DATA\x01\x00\x00' | dd of="$zm" bs=1 seek=$((0x760D38)) conv=notrunc status=none
+printf '\x07\x07' | dd of="$zm" bs=1 seek=$((0x7F7734)) conv=notrunc status=none
+out=$("$cli" storage --storage "$os" --fit "$zm")
+expect_output "fit" "fit: ZM areas fitted to $zm
+ZM area 0 offset 760D38 used 7 length F2C8
+ZM area 1 offset 770000 used 0 length 1000
+ZM area 2 offset 771000 used 0 length 5F7C
+ZM area 3 offset 776F7C used 0 length 591C
+ZM area 4 offset 77C898 used 0 length 5B764
+ZM area 5 offset 7F7734 used 2 length 88CC
+MF area 0 offset 79ECC8 used 0 length 1CA8
+MF area 1 offset 7A0970 used 0 length 1180A
+MF area 2 offset 7B217A used 0 length 3C53A
+MF area 3 offset 7EE6B4 used 0 length CC08
+MF area 4 offset 7FB2BC used 1000 length 4D44" "$out"
+rm "$os"
+out=$("$cli" storage --fit "$zm" --storage "$os" | sed -n '2p;12p')
+expect_output "fit on a missing file" "ZM area 0 offset 760D38 used 7 length F2C8
+MF area 4 offset 7FB2BC used 0 length 4D44" "$out"
+
 # Errors: a folder in the file's place is one line on stderr and status 1; bad usage is 2.
 mkdir "$work/folder"
 status=0
@@ -52,7 +78,12 @@ err=$("$cli" storage --storage "$work/folder" 2>&1 >/dev/null) || status=$?
 [ "$(printf '%s\n' "$err" | wc -l)" = 1 ] || fail "error is not one line: $err"
 case "$err" in *"$work/folder"*) ;; *) fail "error does not name the path: $err" ;; esac
 
-for args in "--storage" "--bogus" "--storage $os --storage $os"; do
+status=0
+err=$("$cli" storage --storage "$os" --fit "$os" 2>&1 >/dev/null) || status=$?
+[ "$status" = 1 ] || fail "--fit on a file that is no ROM gave status $status"
+case "$err" in *"Not a Zero Mission or Fusion ROM"*) ;; *) fail "--fit error: $err" ;; esac
+
+for args in "--storage" "--bogus" "--storage $os --storage $os" "--fit" "--fit $zm --fit $zm"; do
     status=0
     # shellcheck disable=SC2086
     "$cli" storage $args >/dev/null 2>&1 || status=$?

@@ -129,6 +129,45 @@ TEST_P(SaveCycle, PaintSaveReopenThreeTimes) {
 INSTANTIATE_TEST_SUITE_P(BothGames, SaveCycle, ::testing::Values(Game::ZM, Game::MF),
                          [](const auto& game) { return std::string(GameCodeText(game.param)); });
 
+// os.bin is shared by every ROM of a game, so its counters can be stale: here a fresh one
+// (every Used 0) after a save put room data at the start of the first area. The next save,
+// of another room, goes past that data and writes only over blank bytes, and the room saved
+// first still loads as it was saved.
+TEST_P(SaveCycle, StaleStorageFileNeverWritesOverEarlierSaves) {
+    SaveRig rig(GetParam());
+    ASSERT_TRUE(PaintCell(rig.state, LayerKind::Level, 1, 1, 0x31));
+    auto first = rig.Save();
+    ASSERT_TRUE(first) << Describe(first.error());
+    const RoomLayer firstLevel = rig.state.LevelLayer;
+    const RoomLayer firstClip = rig.state.ClipLayer;
+    rig.folder.WriteFile("os.bin", SerializeStorageTable(DefaultStorageTable()));
+
+    const int other = rig.room == 0 ? 1 : 0;
+    ASSERT_TRUE(SelectRoom(rig.state, rig.area, other).Loaded);
+    ASSERT_TRUE(PaintCell(rig.state, LayerKind::Clip, 0, 0, 0x0B));
+    const Bytes before = rig.Bytes();
+    auto second = rig.Save();
+    ASSERT_TRUE(second) << Describe(second.error());
+
+    const StorageTable defaults = DefaultStorageTable();
+    const StorageArea area0 = UsableAreas(defaults, rig.game)[0];
+    for (const WrittenLayer& layer : second->layers) {
+        SCOPED_TRACE(LayerName(layer.kind));
+        EXPECT_GT(layer.offset, static_cast<uint32_t>(area0.Offset)); // the data was skipped
+        const auto old =
+            std::span(before).subspan(layer.offset, static_cast<size_t>(layer.reserved));
+        EXPECT_TRUE(
+            std::all_of(old.begin(), old.end(), [&old](uint8_t b) { return b == old[0]; }) &&
+            (old[0] == 0xFF || old[0] == 0x00))
+            << "written over data at 0x" << std::hex << layer.offset;
+    }
+    EXPECT_EQ(rig.state.ClipLayer.Cell(0, 0), 0x0B);
+    auto fresh = rig.Reopened();
+    EXPECT_EQ(fresh->LevelLayer, firstLevel);
+    EXPECT_EQ(fresh->ClipLayer, firstClip);
+    EXPECT_EQ(fresh->LevelLayer.Cell(1, 1), 0x31);
+}
+
 TEST(RoomSave, TileCellsKeepBitsZeroToNineOnly) {
     SaveRig rig(Game::ZM);
     const uint16_t painted[] = {0x0405, 0x8123, 0x03FF, 0xFFFF};
@@ -144,15 +183,12 @@ TEST(RoomSave, TileCellsKeepBitsZeroToNineOnly) {
     }
 }
 
-TEST(RoomSave, WritesTheFirstMarkedSpriteListInPlaceOnly) {
-    const struct {
-        std::vector<int> marked;
-        int written; // -1: none
-    } cases[] = {{{}, -1}, {{1, 2}, 1}, {{2}, 2}, {{0, 1, 2}, 0}};
-    for (const auto& c : cases) {
+TEST(RoomSave, WritesEveryMarkedSpriteListInPlace) {
+    const std::vector<int> cases[] = {{}, {1, 2}, {2}, {0, 1, 2}};
+    for (const auto& marked : cases) {
         SaveRig rig(Game::ZM);
         const SpriteLists original = rig.state.Sprites;
-        for (int list : c.marked) {
+        for (int list : marked) {
             DragFirstSprite(rig.state, list);
         }
         const Bytes before = rig.Bytes();
@@ -160,16 +196,18 @@ TEST(RoomSave, WritesTheFirstMarkedSpriteListInPlaceOnly) {
         ASSERT_TRUE(saved) << Describe(saved.error());
         std::vector<Range> allowed = {HeaderBytes(rig, 20), Block(saved->layers[0])};
         EXPECT_EQ(saved->layers.size(), 1u); // nothing painted: the clipdata only
-        EXPECT_EQ(saved->spriteList.has_value(), c.written >= 0);
-        if (c.written >= 0) {
-            const uint32_t at = SpritePointer(rig.state.CurrentRoomHeader, c.written) - 0x08000000;
-            EXPECT_EQ(saved->spriteList->listIndex, c.written);
-            allowed.push_back({at, at + 3u * original.Count(c.written)}); // not the terminator
+        ASSERT_EQ(saved->spriteLists.size(), marked.size());
+        for (size_t i = 0; i < marked.size(); ++i) {
+            const uint32_t at = SpritePointer(rig.state.CurrentRoomHeader, marked[i]) - 0x08000000;
+            EXPECT_EQ(saved->spriteLists[i].listIndex, marked[i]);
+            allowed.push_back({at, at + 3u * original.Count(marked[i])}); // not the terminator
         }
         ExpectChangesWithin(before, rig.Bytes(), allowed);
+        EXPECT_TRUE(saved->differences.empty());
+        const auto fresh = rig.Reopened();
         for (int list = 0; list < 3; ++list) {
-            EXPECT_EQ(rig.state.Sprites.List(list)[0].X,
-                      original.List(list)[0].X + (list == c.written ? 1 : 0));
+            const bool moved = std::find(marked.begin(), marked.end(), list) != marked.end();
+            EXPECT_EQ(fresh->Sprites.List(list)[0].X, original.List(list)[0].X + (moved ? 1 : 0));
         }
     }
 }
@@ -253,7 +291,7 @@ TEST(RoomSave, ChecksEverythingBeforeTheFirstWrite) {
         NoPelnix,
         StorageFull,
         RoomForClipOnly,
-        NotBlank,
+        NoBlankRun,
         NoBackup,
         RecordChanged
     };
@@ -265,7 +303,7 @@ TEST(RoomSave, ChecksEverythingBeforeTheFirstWrite) {
         {Fault::NoPelnix, "Pelnix library not found: "},
         {Fault::StorageFull, "Free space is exhausted: the clip layer needs "},
         {Fault::RoomForClipOnly, "Free space is exhausted: the level layer needs "},
-        {Fault::NotBlank, ") is not blank in this ROM"},
+        {Fault::NoBlankRun, "blank bytes left in this ROM; nothing was written"},
         {Fault::NoBackup, "Cannot write file: backup "},
         {Fault::RecordChanged, "tileset record 3 at 0x"},
     };
@@ -290,11 +328,13 @@ TEST(RoomSave, ChecksEverythingBeforeTheFirstWrite) {
                 areas[0].Used -= plan->layers[0].reserved;
             }
             rig.folder.WriteFile("os.bin", SerializeStorageTable(table));
-        } else if (c.fault == Fault::NotBlank) {
-            const uint8_t data[] = {1, 2, 3};
-            ASSERT_TRUE(std::move(RomFile::Open(rig.rom, OpenMode::ReadWrite))
-                            .value()
-                            .WriteAt(next + 40, data));
+        } else if (c.fault == Fault::NoBlankRun) {
+            // Data every eight bytes of every area: os.bin says all is free, the ROM says not.
+            Bytes rom = rig.Bytes();
+            for (uint32_t at = next; at < rom.size(); at += 8) {
+                rom[at] = 0x5A;
+            }
+            rig.folder.WriteFile("game.gba", rom);
         } else if (c.fault == Fault::NoBackup) {
             std::filesystem::create_directories(RomBackups::BackupPathOf(rig.rom) / "keep");
         } else if (c.fault == Fault::RecordChanged) {
@@ -339,11 +379,19 @@ TEST(RoomSave, BacksTheRomUpBeforeItsFirstWriteInARun) {
     EXPECT_FALSE(second->backup);
     EXPECT_EQ(ReadWholeFile(backup), marker);
 
-    RomBackups nextRun;
+    // The next run keeps the .bak and copies the file to a timestamped name instead; the
+    // status bar names that copy.
+    const auto when = std::chrono::system_clock::now();
+    RomBackups nextRun([when] { return when; });
     SaveServices services{rig.pelnix, nextRun, {}};
     const Bytes beforeThird = rig.Bytes();
-    ASSERT_TRUE(SaveRoom(rig.state, ListsOf(rig.state.CurrentRoomHeader), services));
-    EXPECT_EQ(ReadWholeFile(backup), beforeThird);
+    auto third = SaveRoom(rig.state, ListsOf(rig.state.CurrentRoomHeader), services);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(ReadWholeFile(backup), marker);
+    const auto copy = RomBackups::TimedCopyPathOf(rig.rom, when);
+    EXPECT_EQ(third->backup, copy);
+    EXPECT_EQ(ReadWholeFile(copy), beforeThird);
+    EXPECT_NE(SaveStatusText(*third).find(copy.string()), std::string::npos);
 }
 
 TEST(RoomSave, LayersLongerThanTheOldReaderLimitReadBackWhole) {
@@ -365,20 +413,35 @@ TEST(RoomSave, LayersLongerThanTheOldReaderLimitReadBackWhole) {
     }
 }
 
+// "Room saved." only when everything written reads back; otherwise the warning names what.
 TEST(RoomSave, VerifyReportsDataThatReadsBackDifferently) {
-    SaveRig rig(Game::ZM);
-    ASSERT_TRUE(PaintCell(rig.state, LayerKind::Level, 1, 1, 0x44));
-    std::vector<std::string> log;
-    rig.services.writerFor = [&log](RomFile& f) {
-        return std::make_unique<FaultyWriter>(f, log, -1, false, 1); // the level layer
-    };
-    auto saved = rig.Save();
-    ASSERT_TRUE(saved) << Describe(saved.error());
-    ASSERT_FALSE(saved->differences.empty());
-    EXPECT_NE(saved->differences[0].find("level layer"), std::string::npos);
-    EXPECT_EQ(SaveWarningText(*saved)->rfind(
-                  "The room was saved, but loading it again shows differences:", 0),
-              0u);
+    const struct {
+        int corruptAt; // writes: clipdata, level layer, sprite list 1, sprite list 3
+        const char* named;
+    } cases[] = {{1, "level layer"}, {2, "sprite list 1 "}, {3, "sprite list 3 "}, {-1, nullptr}};
+    for (const auto& c : cases) {
+        SaveRig rig(Game::ZM);
+        ASSERT_TRUE(PaintCell(rig.state, LayerKind::Level, 1, 1, 0x44));
+        DragFirstSprite(rig.state, 0);
+        DragFirstSprite(rig.state, 2);
+        std::vector<std::string> log;
+        rig.services.writerFor = [&log, at = c.corruptAt](RomFile& f) {
+            return std::make_unique<FaultyWriter>(f, log, -1, false, at);
+        };
+        auto saved = rig.Save();
+        ASSERT_TRUE(saved) << Describe(saved.error());
+        if (c.named == nullptr) {
+            EXPECT_TRUE(saved->differences.empty());
+            EXPECT_EQ(SaveStatusText(*saved).rfind("Room saved.", 0), 0u);
+            continue;
+        }
+        ASSERT_EQ(saved->differences.size(), 1u) << c.named;
+        EXPECT_NE(saved->differences[0].find(c.named), std::string::npos) << saved->differences[0];
+        EXPECT_EQ(SaveWarningText(*saved)->rfind(
+                      "The room was saved, but loading it again shows differences:", 0),
+                  0u);
+        EXPECT_EQ(SaveStatusText(*saved).find("Room saved."), std::string::npos);
+    }
 }
 
 } // namespace

@@ -108,7 +108,7 @@ TEST(SpriteLists, RefusesListsItCannotReadSafely) {
         EXPECT_TRUE(lists.SpriteList2.empty()) << c.name;
         EXPECT_EQ(lists.SpriteCount2, 0) << c.name;
         EXPECT_FALSE(lists.SpriteListMarked[1]) << c.name;
-        EXPECT_FALSE(PlanSaveEnemies(rom.header, lists, kRomSize).value()) << c.name;
+        EXPECT_TRUE(PlanSaveEnemies(rom.Open(), rom.header, lists).value().empty()) << c.name;
     }
     SpriteRom rom({0xFF, 0xFF, 0xFF});
     rom.header.SpritePointer3 = 0;
@@ -126,7 +126,7 @@ Bytes SaveAndRead(const SpriteRom& rom, const SpriteLists& lists) {
     return testing::ReadWholeFile(rom.path);
 }
 
-TEST(SpriteLists, SavesTheFirstMarkedListInPlaceAndNothingElse) {
+TEST(SpriteLists, SavesEveryMarkedListInPlaceAndNothingElse) {
     SpriteRom rom({0x05, 0x0A, 0x21, 0x07, 0x03, 0x44, 0xFF, 0xFF, 0xFF}, Terminated(Entries(3)));
     const Bytes before = testing::ReadWholeFile(rom.path);
     SpriteLists lists;
@@ -135,27 +135,24 @@ TEST(SpriteLists, SavesTheFirstMarkedListInPlaceAndNothingElse) {
     }
     EXPECT_EQ(SaveAndRead(rom, lists), before); // nothing marked after a room load
 
-    // Drag entry 0 of list 1 to block (2, 3); edit list 2 too and mark it.
+    // Drag entry 0 of list 1 to block (2, 3); renumber an entry of list 2, which marks it.
     ASSERT_TRUE(MoveSprite(lists, 0, 0, SnapLabel({160, 80}, -120, -24)));
     EXPECT_EQ(lists.SpriteList1[0], (SpritePlacement{3, 2, 0x21}));
-    lists.SpriteList2[0].SpriteNumber = 0x77;
-    lists.SpriteListMarked[1] = true;
+    ASSERT_TRUE(SetSpriteNumber(lists, 1, 0, 0x77));
     Bytes expected = before;
     const Bytes list1 = {0x03, 0x02, 0x21, 0x07, 0x03, 0x44};
     std::copy(list1.begin(), list1.end(), expected.begin() + kList1);
-    EXPECT_EQ(SaveAndRead(rom, lists), expected);
-
-    // With list 1 no longer marked, list 2 is the one written.
-    lists.SpriteListMarked[0] = false;
     expected[kList2 + 2] = 0x77;
-    EXPECT_EQ(SaveAndRead(rom, lists), expected);
+    EXPECT_EQ(SaveAndRead(rom, lists), expected); // both lists, in one save
 
-    // A marked empty list writes nothing, and stops the later marked lists being written.
+    // A marked empty list writes nothing, and does not stop the later marked lists.
     SpriteRom empty({0xFF, 0xFF, 0xFF}, Terminated(Entries(3)));
-    const Bytes emptyBefore = testing::ReadWholeFile(empty.path);
+    Bytes emptyExpected = testing::ReadWholeFile(empty.path);
     ASSERT_TRUE(LoadSprites(empty.Open(), empty.header, 0, lists));
-    lists.SpriteListMarked[1] = true;
-    EXPECT_EQ(SaveAndRead(empty, lists), emptyBefore);
+    ASSERT_TRUE(LoadSprites(empty.Open(), empty.header, 1, lists));
+    ASSERT_TRUE(SetSpriteNumber(lists, 1, 2, 0x12));
+    emptyExpected[kList2 + 8] = 0x12;
+    EXPECT_EQ(SaveAndRead(empty, lists), emptyExpected);
 }
 
 // Edits after a load that a save must refuse.
@@ -172,11 +169,14 @@ void MovePointer(SpriteLists&, RoomHeader& header) {
 void ForgetOrigin(SpriteLists& lists, RoomHeader&) {
     lists.origin[0].reset();
 }
+void EndMarkerAsNumber(SpriteLists& lists, RoomHeader&) {
+    lists.SpriteList1[1].SpriteNumber = kSpriteListEnd; // would cut the stored list short
+}
 
 TEST(SpriteLists, NeverWritesPastWhatWasRead) {
     SpriteRom rom(Terminated(Entries(2)));
     const Bytes before = testing::ReadWholeFile(rom.path);
-    for (auto change : {GrowList, DropEntry, MovePointer, ForgetOrigin}) {
+    for (auto change : {GrowList, DropEntry, MovePointer, ForgetOrigin, EndMarkerAsNumber}) {
         SpriteLists lists;
         ASSERT_TRUE(LoadSprites(rom.Open(), rom.header, 0, lists));
         RoomHeader header = rom.header;
@@ -186,6 +186,51 @@ TEST(SpriteLists, NeverWritesPastWhatWasRead) {
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.error().kind, ErrorKind::BadSpriteList);
         EXPECT_EQ(testing::ReadWholeFile(rom.path), before);
+    }
+}
+
+// Two lists loaded from one stored list: choosing the second (which marks it) must not put
+// the stored bytes back over the first one's edits, edits of both are merged, and two
+// different edits of one sprite are refused.
+TEST(SpriteLists, ListsStoredInOnePlaceNeverUndoEachOther) {
+    struct Edit {
+        int list;
+        size_t entry;
+        uint8_t number;
+    };
+    struct Case {
+        std::vector<Edit> edits;
+        std::optional<std::array<uint8_t, 2>> saved; // the two numbers in the file; or refused
+    };
+    for (const auto& c : {Case{{{0, 1, 0x31}}, std::array<uint8_t, 2>{0x10, 0x31}},
+                          Case{{{1, 1, 0x32}}, std::array<uint8_t, 2>{0x10, 0x32}},
+                          Case{{{0, 0, 0x33}, {1, 1, 0x34}}, std::array<uint8_t, 2>{0x33, 0x34}},
+                          Case{{{0, 1, 0x35}, {1, 1, 0x35}}, std::array<uint8_t, 2>{0x10, 0x35}},
+                          Case{{{0, 1, 0x36}, {1, 1, 0x37}}, std::nullopt}}) {
+        SCOPED_TRACE(int{c.edits.back().number});
+        SpriteRom rom(Terminated(Entries(2)));
+        rom.header.SpritePointer2 = rom.header.SpritePointer1;
+        const Bytes before = testing::ReadWholeFile(rom.path);
+        SpriteLists lists;
+        for (int list : {0, 1}) {
+            ASSERT_TRUE(LoadSprites(rom.Open(), rom.header, list, lists));
+        }
+        for (const Edit& edit : c.edits) {
+            ASSERT_TRUE(SetSpriteNumber(lists, edit.list, edit.entry, edit.number));
+        }
+        auto file = rom.Open(OpenMode::ReadWrite);
+        auto saved = SaveEnemies(file, rom.header, lists);
+        Bytes expected = before;
+        if (c.saved) {
+            ASSERT_TRUE(saved) << Describe(saved.error());
+            expected[kList1 + 2] = (*c.saved)[0];
+            expected[kList1 + 5] = (*c.saved)[1];
+        } else {
+            ASSERT_FALSE(saved);
+            EXPECT_NE(saved.error().detail.find("sprite list 1 and sprite list 2"),
+                      std::string::npos);
+        }
+        EXPECT_EQ(testing::ReadWholeFile(rom.path), expected);
     }
 }
 
@@ -226,11 +271,28 @@ TEST(SpriteLabels, AskForANewNumberAndReadTheAnswer) {
         std::optional<uint8_t> number;
     };
     for (const auto& c :
-         {Case{"17", 0x11}, Case{"0", 0}, Case{"255", 255}, Case{" 042 ", 42}, Case{"300", {}},
-          Case{"256", {}}, Case{"", {}}, Case{"  ", {}}, Case{"-1", {}}, Case{"1A", {}},
-          Case{"0x11", {}}, Case{"1 7", {}}, Case{"99999999999999999999", {}}}) {
+         {Case{"17", 0x11}, Case{"0", 0}, Case{"254", 254}, Case{" 042 ", 42}, Case{"255", {}},
+          Case{"300", {}}, Case{"256", {}}, Case{"", {}}, Case{"  ", {}}, Case{"-1", {}},
+          Case{"1A", {}}, Case{"0x11", {}}, Case{"1 7", {}}, Case{"99999999999999999999", {}}}) {
         EXPECT_EQ(ParseSpriteNumber(c.answer), c.number) << "'" << c.answer << "'";
+        // Every refused answer but a blank one (Cancel) is explained.
+        const bool blank = std::string_view(c.answer).find_first_not_of(' ') == std::string::npos;
+        EXPECT_EQ(SpriteNumberRefusal(c.answer).has_value(), !c.number && !blank) << c.answer;
     }
+    EXPECT_NE(SpriteNumberRefusal(" 0255")->find("255 (FF) marks the end of a sprite list"),
+              std::string::npos);
+    EXPECT_NE(SpriteNumberRefusal("1A")->find("\"1A\" is not a decimal number from 0 to 254"),
+              std::string::npos);
+
+    // 255 never reaches a list, however it is asked for.
+    SpriteLists lists;
+    lists.SpriteList2 = {{1, 2, 3}};
+    EXPECT_FALSE(SetSpriteNumber(lists, 1, 0, 255));
+    EXPECT_FALSE(SetSpriteNumber(lists, 1, 0, 3)); // no change: not marked
+    EXPECT_FALSE(lists.SpriteListMarked[1]);
+    EXPECT_TRUE(SetSpriteNumber(lists, 1, 0, 254));
+    EXPECT_EQ(lists.SpriteList2[0].SpriteNumber, 254);
+    EXPECT_TRUE(lists.SpriteListMarked[1]);
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "storage/Storage.h"
 
+#include "rom/GameTables.h"
+#include "rom/RomView.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -14,6 +17,13 @@ namespace quarnel {
 namespace {
 
 namespace fs = std::filesystem;
+
+// An 8 MiB image that is blank everywhere: the allocator follows the counters alone.
+const RomView& BlankImage() {
+    static const std::vector<uint8_t> bytes(kRomImageSize, 0xFF);
+    static const SpanRomView view(bytes);
+    return view;
+}
 
 // A fresh folder per test, removed afterwards.
 class StorageTest : public ::testing::Test {
@@ -108,10 +118,10 @@ TEST_F(StorageTest, FreshFileHandsOutAbuttingBlocks) {
     StorageSystem storage(Path());
     ASSERT_TRUE(storage.ResetStorage());
     ExpectFileHolds(DefaultStorageTable());
-    EXPECT_EQ(storage.StorageAlloc(Game::ZM, 100).value(), 0x760D38u);
+    EXPECT_EQ(storage.StorageAlloc(Game::ZM, 100, BlankImage()).value(), 0x760D38u);
     EXPECT_EQ(storage.Table().ZMAreas[0].Used, 100);
-    EXPECT_EQ(storage.StorageAlloc(Game::ZM, 19).value(), 0x760D9Cu);
-    EXPECT_EQ(storage.StorageAlloc(Game::MF, 1).value(), 0x79ECC8u);
+    EXPECT_EQ(storage.StorageAlloc(Game::ZM, 19, BlankImage()).value(), 0x760D9Cu);
+    EXPECT_EQ(storage.StorageAlloc(Game::MF, 1, BlankImage()).value(), 0x79ECC8u);
     ExpectFileHolds(storage.Table());
     // Only os.bin is left behind: no temporary file survives a write.
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1);
@@ -172,7 +182,7 @@ TEST_F(StorageTest, FirstFitRules) {
             slots[index] = area;
         }
         StorageSystem storage = Loaded(before);
-        const auto offset = storage.StorageAlloc(test.game, test.size);
+        const auto offset = storage.StorageAlloc(test.game, test.size, BlankImage());
         ASSERT_TRUE(offset) << Describe(offset.error());
         EXPECT_EQ(*offset, test.expected);
 
@@ -210,7 +220,7 @@ TEST_F(StorageTest, RandomSequencesFollowTheModelAndNeverOverlap) {
             const Game game = std::array{Game::ZM, Game::MF, Game::None}[random() % 3];
             const uint32_t limit = random() % 4 == 0 ? 0x30000 : 0x800; // mostly small
             const auto size = static_cast<int32_t>(random() % limit + 1);
-            const auto offset = storage.StorageAlloc(game, size);
+            const auto offset = storage.StorageAlloc(game, size, BlankImage());
             ASSERT_TRUE(offset);
             const uint32_t expected =
                 game == Game::None
@@ -240,12 +250,12 @@ TEST_F(StorageTest, PlanMatchesRealAllocationsAndChangesNothing) {
         for (int i = 0; i < 40; ++i) {
             sizes.push_back(static_cast<int32_t>(random() % 0x12000) - 0x100);
         }
-        const auto plan = storage.PlanAllocations(game, sizes);
+        const auto plan = storage.PlanAllocations(game, sizes, BlankImage());
         EXPECT_EQ(storage.Table(), start);
         ExpectFileHolds(start);
         ASSERT_EQ(plan.size(), sizes.size());
         for (size_t i = 0; i < sizes.size(); ++i) {
-            const auto real = storage.StorageAlloc(game, sizes[i]);
+            const auto real = storage.StorageAlloc(game, sizes[i], BlankImage());
             EXPECT_EQ(real.value_or(0), plan[i]) << "request " << i;
         }
     }
@@ -291,7 +301,7 @@ TEST_F(StorageTest, FailuresLeaveTableAndFileUnchanged) {
 
     // Sizes of 0 or less are refused before anything is touched.
     for (const int32_t size : {0, -1, INT32_MIN}) {
-        const auto refused = storage.StorageAlloc(Game::ZM, size);
+        const auto refused = storage.StorageAlloc(Game::ZM, size, BlankImage());
         ASSERT_FALSE(refused);
         EXPECT_EQ(refused.error().kind, ErrorKind::BadArgument);
     }
@@ -303,7 +313,7 @@ TEST_F(StorageTest, FailuresLeaveTableAndFileUnchanged) {
     const auto read = storage.LoadStorage();
     ASSERT_FALSE(read);
     EXPECT_EQ(read.error().kind, ErrorKind::FileRead);
-    const auto alloc = storage.StorageAlloc(Game::ZM, 8);
+    const auto alloc = storage.StorageAlloc(Game::ZM, 8, BlankImage());
     ASSERT_FALSE(alloc);
     EXPECT_EQ(alloc.error().kind, ErrorKind::FileWrite);
     EXPECT_FALSE(storage.ResetStorage());
@@ -320,10 +330,10 @@ TEST_F(StorageTest, FailuresLeaveTableAndFileUnchanged) {
 
     // A folder that is gone: the write fails, and the block is handed out once it is back.
     fs::remove_all(m_folder);
-    ASSERT_FALSE(storage.StorageAlloc(Game::ZM, 8));
+    ASSERT_FALSE(storage.StorageAlloc(Game::ZM, 8, BlankImage()));
     EXPECT_EQ(storage.Table(), start);
     fs::create_directories(m_folder);
-    EXPECT_EQ(storage.StorageAlloc(Game::ZM, 8).value(), 0x760D38u + 40);
+    EXPECT_EQ(storage.StorageAlloc(Game::ZM, 8, BlankImage()).value(), 0x760D38u + 40);
     ExpectFileHolds(storage.Table());
 }
 
@@ -338,7 +348,7 @@ TEST_F(StorageTest, PermissionsDeniedLeaveTheTableUnchanged) {
     EXPECT_EQ(denied.error().kind, ErrorKind::FileOpen);
     fs::permissions(Path(), fs::perms::owner_all);
     fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(storage.StorageAlloc(Game::ZM, 8));
+    EXPECT_FALSE(storage.StorageAlloc(Game::ZM, 8, BlankImage()));
     EXPECT_EQ(storage.Table(), DefaultStorageTable());
 }
 

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -290,25 +291,43 @@ private slots:
         QVERIFY(editor.Open(testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 1)));
         const int room = RoomWithSprites(editor);
         QVERIFY(room >= 0);
-        auto& entry = editor.state->Sprites.List(0)[0];
+        SpritePlacement* entry = &editor.state->Sprites.List(0)[0];
         MarkerLabelWidget* label = editor.window->Enemy[0];
 
-        // The number prompt: refused, cancelled and accepted answers.
-        const uint8_t before = entry.SpriteNumber;
+        // The number prompt: refused answers are explained, Cancel is silent.
+        const uint8_t before = entry->SpriteNumber;
+        const size_t shown = editor.dialogs.messages.size();
         editor.dialogs.inputs.push_back(std::string("300"));
         QTest::mouseClick(label, Qt::RightButton);
-        QCOMPARE(entry.SpriteNumber, before);
+        QCOMPARE(entry->SpriteNumber, before);
         QCOMPARE(editor.dialogs.prompts.back(),
                  "Please enter a new enemy number for enemy:0! 0 - 255 in decimal form please.\r\n"
                  "Current Sprite is: " +
                      ToHex(before));
+        editor.dialogs.inputs.push_back(std::string("255")); // FF would end the stored list
+        QTest::mouseClick(label, Qt::RightButton);
+        QCOMPARE(entry->SpriteNumber, before);
+        QCOMPARE(editor.dialogs.messages.size(), shown + 2);
+        QVERIFY(editor.dialogs.messages.back().find("255 (FF)") != std::string::npos);
         editor.dialogs.inputs.push_back(std::nullopt);
         QTest::mouseClick(label, Qt::RightButton);
-        QCOMPARE(entry.SpriteNumber, before);
-        editor.dialogs.inputs.push_back(std::string("17"));
+        QCOMPARE(entry->SpriteNumber, before);
+        QCOMPARE(editor.dialogs.messages.size(), shown + 2);
+        QVERIFY(!editor.state->Sprites.SpriteListMarked[0]);
+
+        // An accepted number marks the list, so "Save Room" writes it.
+        const uint8_t number = before == 0x11 ? 0x12 : 0x11;
+        editor.dialogs.inputs.push_back(std::to_string(number));
         QTest::mouseClick(label, Qt::RightButton);
-        QCOMPARE(entry.SpriteNumber, uint8_t{0x11});
+        QCOMPARE(entry->SpriteNumber, number);
         QCOMPARE(editor.window->lblEnemy->text(), QStringLiteral("0"));
+        QVERIFY(editor.state->Sprites.SpriteListMarked[0]);
+        editor.window->cmdSave->click();
+        QCOMPARE(editor.dialogs.messages.size(), shown + 2);
+        QVERIFY(
+            editor.window->statusBar()->currentMessage().startsWith(QStringLiteral("Room saved.")));
+        entry = &editor.state->Sprites.List(0)[0]; // read again from the ROM
+        QCOMPARE(entry->SpriteNumber, number);
         QVERIFY(!editor.state->Sprites.SpriteListMarked[0]);
 
         // A left drag snaps the marker to whole blocks and marks the list.
@@ -318,8 +337,8 @@ private slots:
         QCOMPARE(label->Top(), 48);
         editor.window->Enemy_MouseMove(0, Qt::LeftButton, {}, QPointF(24, 8));
         QCOMPARE(label->Left(), 48);
-        QCOMPARE(entry.X, uint8_t{3});
-        QCOMPARE(entry.Y, uint8_t{3});
+        QCOMPARE(entry->X, uint8_t{3});
+        QCOMPARE(entry->Y, uint8_t{3});
         QVERIFY(editor.state->Sprites.SpriteListMarked[0]);
         QCOMPARE(editor.window->Label13->text(), QStringLiteral("0"));
         // With Ctrl held nothing moves.
@@ -329,8 +348,8 @@ private slots:
         label->PlaceAt(0, 0);
         editor.window->Enemy_MouseMove(0, Qt::LeftButton, {}, QPointF(-30, -30));
         QCOMPARE(label->Left(), 0);
-        QCOMPARE(entry.X, uint8_t{0});
-        QCOMPARE(entry.Y, uint8_t{0});
+        QCOMPARE(entry->X, uint8_t{0});
+        QCOMPARE(entry->Y, uint8_t{0});
     }
 
     void AnimatesOnlyWhileUpdateAnimationsIsChecked() {

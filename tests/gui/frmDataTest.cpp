@@ -1,7 +1,9 @@
-// The storage window on os.bin files the test writes: the values shown, the reset that keeps
-// the boxes' text, the buttons that store nothing.
+// The storage window on os.bin files the test writes: the values shown, the reset, the checked
+// "Save " buttons and "Fit to ROM".
 
 #include "storage/frmData.h"
+#include "main/EditorState.h"
+#include "rom/GameTables.h"
 #include "storage/Storage.h"
 
 #include "ScriptedDialogs.h"
@@ -9,9 +11,14 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 using namespace quarnel;
 using quarnel::testing::ReadWholeFile;
@@ -33,9 +40,9 @@ private slots:
         table.ZMAreas[3].Used = 0x1F4;
         table.MFAreas[1].Used = 0x20;
         folder.WriteFile("os.bin", SerializeStorageTable(table));
-        StorageSystem storage(folder / "os.bin");
+        EditorState state(folder / "os.bin");
         ScriptedDialogs dialogs;
-        frmData window(storage, dialogs);
+        frmData window(state, dialogs);
         window.show(); // reads os.bin
 
         QCOMPARE(window.windowTitle(), QStringLiteral("Storage Editor"));
@@ -59,42 +66,130 @@ private slots:
                  QStringLiteral("7A0970 000020 01180A"));
     }
 
-    // "Reset" writes the defaults keeping every Used, and the boxes keep their text until an
-    // area is chosen again; "Save " stores nothing; a reset that cannot be written says so.
+    // "Reset" writes the defaults keeping every Used and shows them; "Save " stores nothing
+    // that is refused; a reset that cannot be written says so.
     void resetAndSave() {
         TempFolder folder;
         StorageTable table = DefaultStorageTable();
         table.ZMAreas[0].Offset = 0x100;
         table.ZMAreas[0].Used = 0x64;
         folder.WriteFile("os.bin", SerializeStorageTable(table));
-        StorageSystem storage(folder / "os.bin");
+        EditorState state(folder / "os.bin");
         ScriptedDialogs dialogs;
-        frmData window(storage, dialogs);
+        frmData window(state, dialogs);
         window.show();
 
         window.txtZMLength->setText(QStringLiteral("ABCDEF"));
         const auto file = ReadWholeFile(folder / "os.bin");
         QTest::mouseClick(window.cmdZMSave, Qt::LeftButton);
-        QTest::mouseClick(window.cmdMFSave, Qt::LeftButton);
+        QCOMPARE(dialogs.messages.size(), size_t{1});        // the area would end past 8 MiB
+        QTest::mouseClick(window.cmdMFSave, Qt::LeftButton); // stores what it shows
         QVERIFY(ReadWholeFile(folder / "os.bin") == file);
 
         QTest::mouseClick(window.cmdZMReset, Qt::LeftButton);
         QCOMPARE(Shown(window.txtZMOff, window.txtZMUsed, window.txtZMLength),
-                 QStringLiteral("000100 000064 ABCDEF"));
+                 QStringLiteral("760D38 000064 00F2C8"));
         table = DefaultStorageTable();
         table.ZMAreas[0].Used = 0x64;
         QVERIFY(ParseStorageTable(ReadWholeFile(folder / "os.bin")) == table);
-        emit window.cboZMList->activated(0); // the shown area chosen again
-        QCOMPARE(Shown(window.txtZMOff, window.txtZMUsed, window.txtZMLength),
-                 QStringLiteral("760D38 000064 00F2C8"));
-        QVERIFY(dialogs.messages.empty());
+        QCOMPARE(dialogs.messages.size(), size_t{1});
 
-        StorageSystem nowhere(folder / "missing" / "os.bin");
+        EditorState nowhere(folder / "missing" / "os.bin");
         frmData other(nowhere, dialogs);
         other.show();
         QTest::mouseClick(other.cmdZMReset, Qt::LeftButton);
+        QCOMPARE(dialogs.messages.size(), size_t{2});
+        QVERIFY(dialogs.messages[1].rfind("Cannot write file: ", 0) == 0);
+    }
+
+    // A refused value names its field and stores nothing; accepted values are stored and
+    // shown as stored.
+    void saveChecksEveryField() {
+        const struct {
+            Game game;
+            const char* offset;
+            const char* used;
+            const char* length;
+            const char* message; // the start of the message; empty: stored
+        } cases[] = {
+            {Game::ZM, "G00000", "0", "10", "Invalid value: Offset: \"G00000\" is not a hex"},
+            {Game::ZM, "760D38", "", "10", "Invalid value: Space Used: \"\" is not a hex"},
+            {Game::ZM, "760D38", "F2C9", "F2C8", "Invalid value: Space Used: 0xF2C9 is more than"},
+            {Game::MF, "800000", "0", "0", "Invalid value: Offset: 0x800000 lies past the end"},
+            {Game::ZM, "7F7734", "0", "88CD",
+             "Invalid value: Length: the area would end at "
+             "0x800001, past the end of the 8 MiB image"},
+            {Game::ZM, "7E0000", "0", "10",
+             "Invalid value: Offset: the area would start inside "
+             "0x7D7FFC..0x7F7734"},
+            {Game::ZM, "77C898", "0", "5B765",
+             "Invalid value: Length: the area would run into "
+             "0x7D7FFC..0x7F7734"},
+            {Game::ZM, "76FF00", "0", "200",
+             "Invalid value: Offset: the area would start "
+             "inside area 0 (0x760D38..0x770000)"},
+            {Game::MF, "7E0000", "10", "100", ""}, // MF has no never-written range
+            {Game::ZM, "771000", " 10", "5f7c ", ""},
+        };
+        for (const auto& c : cases) {
+            TempFolder folder;
+            folder.WriteFile("os.bin", SerializeStorageTable(DefaultStorageTable()));
+            EditorState state(folder / "os.bin");
+            ScriptedDialogs dialogs;
+            frmData window(state, dialogs);
+            window.show();
+            const bool mf = c.game == Game::MF;
+            (mf ? window.cboMFList : window.cboZMList)->setCurrentIndex(2);
+            (mf ? window.txtMFOff : window.txtZMOff)->setText(QString::fromLatin1(c.offset));
+            (mf ? window.txtMFUsed : window.txtZMUsed)->setText(QString::fromLatin1(c.used));
+            (mf ? window.txtMFLength : window.txtZMLength)->setText(QString::fromLatin1(c.length));
+            const auto before = ReadWholeFile(folder / "os.bin");
+            QTest::mouseClick(mf ? window.cmdMFSave : window.cmdZMSave, Qt::LeftButton);
+
+            const std::string message = c.message;
+            if (!message.empty()) {
+                QCOMPARE(dialogs.messages.size(), size_t{1});
+                QVERIFY2(dialogs.messages[0].rfind(message, 0) == 0, dialogs.messages[0].c_str());
+                QVERIFY(ReadWholeFile(folder / "os.bin") == before);
+                continue;
+            }
+            QVERIFY(dialogs.messages.empty());
+            StorageTable expected = DefaultStorageTable();
+            if (mf) {
+                expected.MFAreas[2] = {0x7E0000, 0x10, 0x100};
+            } else {
+                expected.ZMAreas[2] = {0x771000, 0x10, 0x5F7C};
+            }
+            QVERIFY(ParseStorageTable(ReadWholeFile(folder / "os.bin")) == expected);
+            QCOMPARE((mf ? window.txtMFUsed : window.txtZMUsed)->text(), QStringLiteral("000010"));
+            QVERIFY(!window.lblStatus->text().isEmpty());
+        }
+    }
+
+    // "Fit to ROM" needs an open ROM; then each area of its game ends just past its data.
+    void fitToRom() {
+        TempFolder folder;
+        StorageTable table = DefaultStorageTable();
+        table.ZMAreas[0].Used = 0x500;
+        table.MFAreas[1].Used = 0x33;
+        folder.WriteFile("os.bin", SerializeStorageTable(table));
+        EditorState state(folder / "os.bin");
+        ScriptedDialogs dialogs;
+        frmData window(state, dialogs);
+        window.show();
+        QTest::mouseClick(window.cmdFit, Qt::LeftButton);
+        QCOMPARE(dialogs.messages, std::vector<std::string>{"No rom loaded"});
+
+        std::vector<uint8_t> rom(kRomImageSize, 0xFF);
+        std::fill_n(rom.begin() + 0x760D38, 0x1234, uint8_t{0x42}); // an earlier save's data
+        state.RomPath = folder.WriteFile("zm.gba", rom);
+        state.GameCode = Game::ZM;
+        state.RomOpened = true;
+        QTest::mouseClick(window.cmdFit, Qt::LeftButton);
         QCOMPARE(dialogs.messages.size(), size_t{1});
-        QVERIFY(dialogs.messages[0].rfind("Cannot write file: ", 0) == 0);
+        table.ZMAreas[0].Used = 0x1234;
+        QVERIFY(ParseStorageTable(ReadWholeFile(folder / "os.bin")) == table);
+        QCOMPARE(window.txtZMUsed->text(), QStringLiteral("001234"));
     }
 };
 
