@@ -29,12 +29,19 @@ Result<void, Error> WriteJob(RomWriter& writer, const RomWriteJob& job) {
     if (auto flushed = writer.Flush(); !flushed) {
         return flushed;
     }
-    for (const InPlaceWrite& write : job.inPlace) {
-        if (auto put = writer.WriteAt(write.offset, write.bytes); !put) {
+    if (job.inPlace.empty()) {
+        return {};
+    }
+    for (size_t i = 0; i + 1 < job.inPlace.size(); ++i) {
+        if (auto put = writer.WriteAt(job.inPlace[i].offset, job.inPlace[i].bytes); !put) {
             return put;
         }
     }
-    return {};
+    // Everything else is on the disk before the commit point.
+    if (auto flushed = writer.Flush(); !flushed) {
+        return flushed;
+    }
+    return writer.WriteAt(job.inPlace.back().offset, job.inPlace.back().bytes);
 }
 
 // Reads every written range back; one sentence per range that differs.
@@ -42,12 +49,12 @@ std::vector<std::string> Differences(const RomFile& file, const RomWriteJob& job
     std::vector<std::string> differences;
     for (const NewBlock& block : job.blocks) {
         if (file.ReadBlock(block.offset, block.bytes.size()) != block.bytes) {
-            differences.push_back(block.what + " at 0x" + ToHex(block.offset));
+            differences.push_back(block.what);
         }
     }
     for (const InPlaceWrite& write : job.inPlace) {
         if (!HoldsWrittenBytes(file, write)) {
-            differences.push_back(write.what + " at 0x" + ToHex(write.offset));
+            differences.push_back(write.what);
         }
     }
     return differences;
@@ -138,10 +145,13 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
     }
     if (auto written = WriteJob(*writer, job); !written) {
         if (auto restored = undo.Restore(*writer); !restored) {
-            return Fail(
-                WithOutcome(written.error(), "putting the file back as it was also failed (" +
-                                                 Describe(restored.error()) + "); the backup is " +
-                                                 RomBackups::BackupPathOf(job.romPath).string()));
+            return Fail(WithOutcome(written.error(),
+                                    "putting the file back as it was also failed (" +
+                                        Describe(restored.error()) + "); if " + job.what +
+                                        " no longer loads, use the backup " +
+                                        services.backups.CopyOf(job.romPath)
+                                            .value_or(RomBackups::BackupPathOf(job.romPath))
+                                            .string()));
         }
         return Fail(WithOutcome(written.error(), "the ROM file was put back as it was"));
     }
@@ -152,21 +162,11 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
     }
     writer.reset();
 
-    auto reread = RomFile::Open(job.romPath, OpenMode::Read);
-    if (!reread) {
-        return Fail(Error{ErrorKind::VerifyMismatch,
-                          "the data was written but the ROM file cannot be read back: " +
-                              Describe(reread.error()),
-                          std::nullopt});
-    }
-    const auto differences = Differences(*reread, job);
-    if (!differences.empty()) {
-        std::string detail = "written data reads back differently:";
-        for (const auto& difference : differences) {
-            detail += " " + difference + ";";
-        }
-        detail.pop_back();
-        return Fail(Error{ErrorKind::VerifyMismatch, detail, std::nullopt});
+    if (auto reread = RomFile::Open(job.romPath, OpenMode::Read); reread) {
+        outcome.differences = Differences(*reread, job);
+    } else {
+        outcome.differences.push_back("the ROM file could not be read back: " +
+                                      Describe(reread.error()));
     }
     return outcome;
 }

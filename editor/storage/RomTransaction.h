@@ -61,12 +61,16 @@ struct RomWriteJob {
     Game game = Game::None;
     std::vector<NewBlock> blocks;      // placed by PlaceBlocks
     std::vector<InPlaceWrite> inPlace; // in order; the last is the commit point
+    std::string what = "the data";     // for messages: "the room", "the minimap"
 };
 
-// What a commit did.
+// What a commit did. Once the commit point is written the job counts as done: a flush that
+// fails afterwards is a note, and data that reads back differently is listed for the caller
+// to show.
 struct RomWriteOutcome {
     std::optional<std::filesystem::path> backup; // the backup this job made, if any
-    std::vector<std::string> notes;              // a flush that failed after the commit point
+    std::vector<std::string> notes;
+    std::vector<std::string> differences; // the `what` of each range that reads back wrong
 };
 
 // The services a write job needs; the GUI and the CLI hold one set for their whole run.
@@ -80,10 +84,11 @@ struct RomWriteServices {
 
 // Writes a placed job: checks every in-place write against the file, backs the ROM up, takes
 // the blocks' space from the bookkeeping (it must hand out exactly the placed offsets, else
-// nothing is written), writes the blocks, flushes, writes the in-place records in order,
-// flushes, and reads everything back. Errors say whether the ROM file is as it was; the
-// bookkeeping keeps space it handed out for a job that then failed. A job with nothing to
-// write does nothing.
+// nothing is written), writes the blocks, flushes, writes the in-place records but the last in
+// order, flushes, writes the last (the commit point), flushes, and reads everything back. A
+// failure before the commit point puts the file back as it was; errors say whether that
+// worked. The bookkeeping keeps space it handed out for a job that then failed. A job with
+// nothing to write does nothing.
 Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteServices& services);
 
 } // namespace quarnel

@@ -72,14 +72,6 @@ struct SaveOutcome {
 Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists,
                                     SaveServices& services);
 
-// The layer writers: each writes its planned layer at the offset reserved for it. They are
-// run by SaveRoomLayers, clipdata first, then foreground, level and back layer.
-Result<void, Error> SaveClipLayer(RomWriter& writer, const PlannedLayer& layer);
-Result<void, Error> SaveForegroundLayer(RomWriter& writer, const PlannedLayer& layer);
-Result<void, Error> SaveLevelLayer(RomWriter& writer, const PlannedLayer& layer);
-Result<void, Error> SaveBackLayer(RomWriter& writer, const PlannedLayer& layer);
-Result<void, Error> SaveRoomLayers(RomWriter& writer, const SavePlan& plan);
-
 // The status bar line after a save: "Room saved." when the room read back as written
 // (otherwise a line that sends the user to the warning), with the backup, if this save made
 // one.
