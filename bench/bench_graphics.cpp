@@ -108,7 +108,7 @@ BENCHMARK(BM_DrawRoom)->Args({255, 255})->Args({40, 30})->Unit(benchmark::kMilli
 
 // The floor for the largest picture: copying its pixels once.
 void BM_MemcpyLargestPicture(benchmark::State& state) {
-    const size_t pixels = size_t{254 * 16} * (254 * 16);
+    const size_t pixels = size_t{255 * 16} * (255 * 16);
     std::vector<uint32_t> from(pixels, 0xFF102030);
     std::vector<uint32_t> to(pixels);
     for (auto _ : state) {

@@ -60,10 +60,15 @@ const uint32_t* BlockPixels(const Surface& picTsa, int value) {
     return row.data() + (value % kBlocksPerPicTsaRow) * kBlock;
 }
 
-// Lays one 16-pixel source row over a line, leaving the line where the source is black.
+// Lays one 16-pixel source row over a line, leaving the line where the source is black. The
+// choice is made with a mask rather than a branch: with a condition per pixel, -O3 unrolls the
+// loop into sixteen unpredictable branches (tiles mix black and colour at random), which ran the
+// whole room picture three times slower than -O2; the mask form is vectorised at both levels.
 inline void Overlay(uint32_t (&line)[kBlock], const uint32_t* from) {
     for (int k = 0; k < kBlock; ++k) {
-        line[k] = from[k] == kBlack ? line[k] : from[k];
+        const uint32_t pixel = from[k];
+        const uint32_t transparent = 0u - static_cast<uint32_t>(pixel == kBlack);
+        line[k] = (line[k] & transparent) | (pixel & ~transparent);
     }
 }
 

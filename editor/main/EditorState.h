@@ -8,6 +8,7 @@
 #include "graphics/RoomRenderer.h"
 #include "graphics/Surface.h"
 #include "graphics/Tileset.h"
+#include "main/EditHistory.h"
 #include "rom/Catalog.h"
 #include "rom/Game.h"
 #include "rom/RoomHeader.h"
@@ -74,6 +75,8 @@ struct EditorState {
     int ShownSpriteList = 0; // the list index chosen in the sprite set list
     DoorState Doors;
     StorageSystem Storage;
+    // The undo history of the open ROM, per room.
+    EditHistory History;
 
     // The map picture and what the window shows of it.
     Surface MapPicture;

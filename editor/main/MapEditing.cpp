@@ -48,9 +48,40 @@ const RoomLayer& SizeModel(const EditorState& state, LayerKind enabling) {
 
 } // namespace
 
+bool WriteCell(EditorState& state, LayerKind kind, int x, int y, int16_t value) {
+    RoomLayer& layer = state.Layer(kind);
+    if (!layer.IsStored(x, y)) {
+        return false;
+    }
+    switch (kind) {
+    case LayerKind::Foreground:
+        state.ForegroundDirty = true;
+        break;
+    case LayerKind::Level:
+        state.LevelDirty = true;
+        break;
+    case LayerKind::Back:
+        state.BackDirty = true;
+        break;
+    case LayerKind::Clip:
+        break;
+    }
+    if (layer.Cell(x, y) == value) {
+        return false;
+    }
+    layer.SetCell(x, y, value);
+    state.Edited = true;
+    if (kind != LayerKind::Clip) {
+        RedrawCell(state.MapPicture, DrawTarget::MainMap, state.Scene(), x, y);
+    }
+    return true;
+}
+
 EditOutcome PaintOrPick(EditorState& state, MapButton button, int x, int y,
                         std::optional<uint8_t> clipValue) {
     EditOutcome outcome;
+    std::optional<LayerKind> kind;
+    int16_t value = 0;
     if (auto target = TileTarget(state)) {
         RoomLayer& layer = state.Layer(target->kind);
         *target->dirty = true;
@@ -62,23 +93,21 @@ EditOutcome PaintOrPick(EditorState& state, MapButton button, int x, int y,
             outcome.Picked = true;
             return outcome;
         }
-        const auto value = static_cast<int16_t>(state.CurrentBlock);
-        if (layer.Cell(x, y) != value) {
-            layer.SetCell(x, y, value);
-            state.Edited = true;
-            outcome.CellChanged = true;
-            RedrawCell(state.MapPicture, DrawTarget::MainMap, state.Scene(), x, y);
-            outcome.PictureChanged = true;
-        }
+        kind = target->kind;
+        value = static_cast<int16_t>(state.CurrentBlock);
+    } else if (state.Editing == EditTarget::Clip && button == MapButton::Left && clipValue) {
+        kind = LayerKind::Clip;
+        value = *clipValue;
+    }
+    if (!kind) {
         return outcome;
     }
-    if (state.Editing == EditTarget::Clip && button == MapButton::Left && clipValue &&
-        state.ClipLayer.IsStored(x, y)) {
-        if (state.ClipLayer.Cell(x, y) != *clipValue) {
-            state.ClipLayer.SetCell(x, y, *clipValue);
-            state.Edited = true;
-            outcome.CellChanged = true;
-        }
+    const RoomLayer& layer = state.Layer(*kind);
+    const int16_t before = layer.IsStored(x, y) ? layer.Cell(x, y) : int16_t{0};
+    if (WriteCell(state, *kind, x, y, value)) {
+        outcome.CellChanged = true;
+        outcome.PictureChanged = *kind != LayerKind::Clip;
+        outcome.Change = CellChange{*kind, x, y, before, value};
     }
     return outcome;
 }

@@ -13,11 +13,27 @@ namespace quarnel {
 
 enum class MapButton { Left, Right };
 
-struct EditOutcome {
-    bool CellChanged = false;    // a layer cell took a new value
-    bool PictureChanged = false; // the map picture was redrawn at the cell
-    bool Picked = false;         // CurrentBlock was taken from the map
+// One cell's change, for the undo history.
+struct CellChange {
+    LayerKind kind = LayerKind::Level;
+    int x = 0;
+    int y = 0;
+    int16_t before = 0;
+    int16_t after = 0;
 };
+
+struct EditOutcome {
+    bool CellChanged = false;         // a layer cell took a new value
+    bool PictureChanged = false;      // the map picture was redrawn at the cell
+    bool Picked = false;              // CurrentBlock was taken from the map
+    std::optional<CellChange> Change; // the cell's old and new value, when it changed
+};
+
+// The one write of a layer cell, used by painting, scripts and undo alike: stores `value` at
+// stored cell (x, y) of layer `kind`, marks a tile layer changed (so the next save writes it)
+// and redraws that cell of the map picture. Returns whether the cell took a new value; a cell
+// outside the layer's stored cells is not written.
+bool WriteCell(EditorState& state, LayerKind kind, int x, int y, int16_t value);
 
 // The map's button-down at cell (x, y), in blocks. Left paints CurrentBlock into the layer
 // being edited (level, then foreground, then back layer, each only when the edit box is

@@ -20,10 +20,16 @@ std::vector<std::string> ReadTextLines(const std::filesystem::path& path, size_t
     return lines;
 }
 
+std::filesystem::path ClipNamesFile(Game game, const std::filesystem::path& folder) {
+    return folder / (game == Game::MF ? "MFClip.txt" : "ZMClip.txt");
+}
+
 std::vector<std::string> ClipAttributeNames(Game game, const std::filesystem::path& clipNamesFile) {
     std::vector<std::string> names;
     if (game == Game::ZM) {
         names = ReadTextLines(clipNamesFile, kNamedClipValues);
+    } else if (game == Game::MF) {
+        names = ReadTextLines(clipNamesFile, kNamedMfClipValues);
     }
     names.reserve(kByteValues);
     for (size_t value = names.size(); value < kByteValues; ++value) {

@@ -1,6 +1,6 @@
 #pragma once
-// The two name files that ship beside the program: "ZMClip.txt" names Zero Mission's clip
-// values, "Enemylist.txt" names the sprite sets. Both loaders always answer with 256 entries,
+// The name files that ship beside the program: "ZMClip.txt" and "MFClip.txt" name each game's
+// clip values, "Enemylist.txt" names the sprite sets. The loaders always answer with 256 entries,
 // one per byte value; a missing file or a file that ends early is not an error: the entries it
 // does not give get a numbered placeholder.
 
@@ -14,12 +14,17 @@
 
 namespace quarnel {
 
-inline constexpr size_t kNamedClipValues = 163; // lines of ZMClip.txt: values 0 to 0xA2
-inline constexpr size_t kNamedSpriteSets = 108; // lines of Enemylist.txt: sets 0 to 0x6B
+inline constexpr size_t kNamedClipValues = 163;   // lines of ZMClip.txt: values 0 to 0xA2
+inline constexpr size_t kNamedMfClipValues = 176; // lines of MFClip.txt: values 0 to 0xAF
+inline constexpr size_t kNamedSpriteSets = 108;   // lines of Enemylist.txt: sets 0 to 0x6B
 inline constexpr size_t kByteValues = 256;
 
-inline std::filesystem::path DefaultClipNamesFile() {
-    return ProgramFolder() / "ZMClip.txt";
+// The clip name file of a game ("ZMClip.txt", "MFClip.txt") in `folder`; for any other game
+// the Zero Mission file's name (the loader does not read it then).
+std::filesystem::path ClipNamesFile(Game game, const std::filesystem::path& folder);
+
+inline std::filesystem::path DefaultClipNamesFile(Game game = Game::ZM) {
+    return ClipNamesFile(game, ProgramFolder());
 }
 inline std::filesystem::path DefaultSpriteSetNamesFile() {
     return ProgramFolder() / "Enemylist.txt";
@@ -30,11 +35,10 @@ inline std::filesystem::path DefaultSpriteSetNamesFile() {
 std::vector<std::string> ReadTextLines(const std::filesystem::path& path, size_t maxLines);
 
 // The clip attribute list: entry v names clip value v. ZM: the first 163 lines of the file as
-// they stand, then "A3 - ????????" to "FF - ????????". MF: "0 - ????????" to "FF - ????????",
-// and the file is not read. Any other game gives the MF list. Lines the file lacks take the
-// "<hex> - ????????" form.
-std::vector<std::string>
-ClipAttributeNames(Game game, const std::filesystem::path& clipNamesFile = DefaultClipNamesFile());
+// they stand, then "A3 - ????????" to "FF - ????????"; MF: the first 176 lines, then
+// "B0 - ????????" on. Any other game reads no file: "0 - ????????" to "FF - ????????". Lines
+// the file lacks take the "<hex> - ????????" form.
+std::vector<std::string> ClipAttributeNames(Game game, const std::filesystem::path& clipNamesFile);
 
 // The sprite set list: entry i names sprite set i. Entries 0 to 107 are the file's first 108
 // lines as they stand; the others, and any line the file lacks, read "6C - Generic" (two

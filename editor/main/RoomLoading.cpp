@@ -86,6 +86,8 @@ void FinishRoomSelection(EditorState& state) {
         ShowRoomDoors(state.Doors, state.Room);
     }
     ClearChangeMarks(state);
+    // The room now holds what the ROM holds: its history goes back to the saved position.
+    state.History.Reloaded({state.Area, state.Room});
 }
 
 } // namespace
@@ -106,6 +108,7 @@ void AdoptRom(EditorState& state, const std::filesystem::path& path, Catalog tab
     state.Area = -1;
     state.Room = -1;
     state.Doors = DoorState{};
+    state.History.Clear();
     ClearChangeMarks(state);
     SeedAnimSlots(state.Graphics, state.Tables);
 }

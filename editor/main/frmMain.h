@@ -52,7 +52,7 @@ public:
         std::function<void(QWidget* window)> reload;        // refills a window after a room load
     };
 
-    // `dataFolder` holds "ZMClip.txt" (the program's folder in the real program); `pelnix`
+    // `dataFolder` holds "ZMClip.txt" and "MFClip.txt" (the program's folder in the real program); `pelnix`
     // is the binding room saves encode layers with.
     frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dataFolder,
             PelnixBinding& pelnix, SideWindows sideWindows = {}, QWidget* parent = nullptr);

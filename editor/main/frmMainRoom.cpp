@@ -73,7 +73,7 @@ bool frmMain::OpenRomPath(const std::filesystem::path& path) {
 
 void frmMain::LoadClipStuff() {
     cboAttribute->clear();
-    for (const auto& name : ClipAttributeNames(m_state.GameCode, m_dataFolder / "ZMClip.txt")) {
+    for (const auto& name : ClipAttributeNames(m_state.GameCode, ClipNamesFile(m_state.GameCode, m_dataFolder))) {
         cboAttribute->addItem(QString::fromStdString(name));
     }
     cboAttribute->setCurrentIndex(0);

@@ -81,6 +81,8 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
         outcome.blockTable = plan->inPlaceWrites[*plan->blockTableWrite];
     }
 
+    // The ROM now holds the room as the history has it.
+    state.History.MarkSaved({plan->area, plan->room});
     const LoadReport reload = SelectRoom(state, plan->area, plan->room);
     outcome.reloadProblems = reload.Problems;
     outcome.differences = VerifySavedRoom(state, *plan, reload);

@@ -59,8 +59,11 @@ TEST(NameListsTest, ClipAttributeNames) {
     ExpectClipNames(names, 3);
 
     ExpectClipNames(ClipAttributeNames(Game::ZM, folder / "missing.txt"), 0);
-    // Fusion never reads the file.
-    ExpectClipNames(ClipAttributeNames(Game::MF, full), 0);
+    // Fusion reads its own file, which names 176 values; no game reads none.
+    names = ClipAttributeNames(Game::MF, WriteText(folder, "mf.txt", NumberedLines(200, "\r\n")));
+    EXPECT_EQ(names[0xAF], "name 175");
+    ExpectClipNames(names, 176);
+    ExpectClipNames(ClipAttributeNames(Game::None, full), 0);
 }
 
 TEST(NameListsTest, SpriteSetNames) {
@@ -86,7 +89,8 @@ TEST(NameListsTest, ShippedNameFilesHaveOneLinePerValue) {
         int digits; // 0: no leading zeros
     };
     for (const Case& c :
-         {Case{"ZMClip.txt", kNamedClipValues, 0}, Case{"Enemylist.txt", kNamedSpriteSets, 2}}) {
+         {Case{"ZMClip.txt", kNamedClipValues, 0}, Case{"MFClip.txt", kNamedMfClipValues, 0},
+          Case{"Enemylist.txt", kNamedSpriteSets, 2}}) {
         SCOPED_TRACE(c.file);
         const auto bytes = ReadWholeFile(bin / c.file);
         const std::string text(bytes.begin(), bytes.end());
@@ -105,7 +109,8 @@ TEST(NameListsTest, ShippedNameFilesHaveOneLinePerValue) {
             EXPECT_EQ(lines[i].find_first_of("\r\n"), std::string::npos) << lines[i];
         }
     }
-    EXPECT_EQ(ClipAttributeNames(Game::ZM, bin / "ZMClip.txt")[0x10], "10 - Solid");
+    EXPECT_EQ(ClipAttributeNames(Game::ZM, ClipNamesFile(Game::ZM, bin))[0x10], "10 - Solid");
+    EXPECT_EQ(ClipAttributeNames(Game::MF, ClipNamesFile(Game::MF, bin))[0x1B], "1B - Water");
 }
 
 } // namespace

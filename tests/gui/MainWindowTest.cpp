@@ -148,7 +148,8 @@ private slots:
         QVERIFY(editor.Open(mf));
         QCOMPARE(editor.dialogs.messages.back(), std::string("RomLoaded"));
         QCOMPARE(editor.window->cboAreas->count(), 10);
-        QCOMPARE(editor.window->cboAttribute->itemText(16), QStringLiteral("10 - ????????"));
+        QCOMPARE(editor.window->cboAttribute->itemText(16), QStringLiteral("10 - Solid"));
+        QCOMPARE(editor.window->cboAttribute->itemText(0xB0), QStringLiteral("B0 - ????????"));
         editor.ChooseArea(4);
         QCOMPARE(editor.window->cboRoom->count(), 48);
         QCOMPARE(editor.window->cboTileset->count(), 256);

@@ -1,0 +1,103 @@
+#include "main/EditHistory.h"
+
+#include "main/EditorState.h"
+
+namespace quarnel {
+
+void EditEffect::Add(const EditEffect& other) {
+    cells.insert(cells.end(), other.cells.begin(), other.cells.end());
+    wholeMap = wholeMap || other.wholeMap;
+    header = header || other.header;
+    sprites = sprites || other.sprites;
+    doors = doors || other.doors;
+    scrolls = scrolls || other.scrolls;
+    blocks = blocks || other.blocks;
+    minimap = minimap || other.minimap;
+}
+
+void EditHistory::Record(EditorState& state, RoomKey room, std::unique_ptr<EditStep> step,
+                         uint64_t gesture) {
+    RoomSteps& steps = m_rooms[room];
+    if (steps.position < steps.steps.size()) {
+        steps.steps.resize(steps.position);
+        if (steps.saved && *steps.saved > steps.position) {
+            steps.saved.reset(); // the saved state was among the dropped steps
+        }
+    }
+    const bool sameGesture = gesture != 0 && gesture == steps.lastGesture && steps.position > 0 &&
+                             steps.saved != steps.position;
+    if (!(sameGesture && steps.steps.back()->Absorb(*step))) {
+        steps.steps.push_back(std::move(step));
+        ++steps.position;
+    }
+    steps.lastGesture = gesture;
+    state.Edited = Changed(room);
+}
+
+std::optional<std::string> EditHistory::UndoName(RoomKey room) const {
+    const auto found = m_rooms.find(room);
+    if (found == m_rooms.end() || found->second.position == 0) {
+        return std::nullopt;
+    }
+    return found->second.steps[found->second.position - 1]->Name();
+}
+
+std::optional<std::string> EditHistory::RedoName(RoomKey room) const {
+    const auto found = m_rooms.find(room);
+    if (found == m_rooms.end() || found->second.position == found->second.steps.size()) {
+        return std::nullopt;
+    }
+    return found->second.steps[found->second.position]->Name();
+}
+
+EditEffect EditHistory::Undo(EditorState& state, RoomKey room) {
+    const auto found = m_rooms.find(room);
+    if (found == m_rooms.end() || found->second.position == 0) {
+        return {};
+    }
+    RoomSteps& steps = found->second;
+    const EditEffect effect = steps.steps[--steps.position]->Undo(state);
+    steps.lastGesture = 0;
+    state.Edited = Changed(room);
+    return effect;
+}
+
+EditEffect EditHistory::Redo(EditorState& state, RoomKey room) {
+    const auto found = m_rooms.find(room);
+    if (found == m_rooms.end() || found->second.position == found->second.steps.size()) {
+        return {};
+    }
+    RoomSteps& steps = found->second;
+    const EditEffect effect = steps.steps[steps.position++]->Redo(state);
+    steps.lastGesture = 0;
+    state.Edited = Changed(room);
+    return effect;
+}
+
+void EditHistory::MarkSaved(RoomKey room) {
+    RoomSteps& steps = m_rooms[room];
+    steps.saved = steps.position;
+    steps.lastGesture = 0;
+}
+
+void EditHistory::Reloaded(RoomKey room) {
+    const auto found = m_rooms.find(room);
+    if (found == m_rooms.end()) {
+        return;
+    }
+    RoomSteps& steps = found->second;
+    if (steps.saved) {
+        steps.position = *steps.saved;
+    } else {
+        m_rooms.erase(found);
+        return;
+    }
+    steps.lastGesture = 0;
+}
+
+bool EditHistory::Changed(RoomKey room) const {
+    const auto found = m_rooms.find(room);
+    return found != m_rooms.end() && found->second.saved != found->second.position;
+}
+
+} // namespace quarnel
