@@ -1,11 +1,13 @@
 #include "side/BlockEditing.h"
 
 #include "common/Hex.h"
+#include "main/EditSteps.h"
 #include "main/EditorState.h"
 #include "rom/GameTables.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace quarnel {
@@ -19,6 +21,15 @@ constexpr uint16_t kPaletteBits = 0xF000;
 void AppendWord(std::vector<uint8_t>& out, uint16_t word) {
     out.push_back(static_cast<uint8_t>(word & 0xFF));
     out.push_back(static_cast<uint8_t>(word >> 8));
+}
+
+// The one writer of block table words: the edit, its undo and its redo.
+EditEffect PutBlockWord(EditorState& state, int block, int corner, uint16_t value) {
+    state.Graphics.Blocks[BlockWord(block, corner)] = value;
+    DrawTileset(state.Graphics);
+    EditEffect effect;
+    effect.blocks = true;
+    return effect;
 }
 
 } // namespace
@@ -64,14 +75,27 @@ Result<void, Error> SetBlockTile(EditorState& state, int block, int corner, Tile
                               std::to_string(corner + 1) + " is not a tile of a drawn block",
                           std::nullopt});
     }
-    uint16_t& word = state.Graphics.Blocks[BlockWord(block, corner)];
-    if (word == entry.value) {
+    const uint16_t before = state.Graphics.Blocks[BlockWord(block, corner)];
+    if (before == entry.value) {
         return {};
     }
-    word = entry.value;
-    state.Edited = true;
-    DrawTileset(state.Graphics);
+    PutBlockWord(state, block, corner, entry.value);
+    state.History.Record(state, CurrentRoom(state),
+                         std::make_unique<BlockTileStep>(block, corner, before, entry.value));
     return {};
+}
+
+std::string BlockTileStep::Name() const {
+    return "Change Block " + ToHex(static_cast<uint32_t>(m_block)) + " Tile " +
+           std::to_string(m_corner + 1);
+}
+
+EditEffect BlockTileStep::Undo(EditorState& state) {
+    return PutBlockWord(state, m_block, m_corner, m_before);
+}
+
+EditEffect BlockTileStep::Redo(EditorState& state) {
+    return PutBlockWord(state, m_block, m_corner, m_after);
 }
 
 Result<std::optional<InPlaceWrite>, Error> ChangedBlockTableWrite(const Tileset& tileset) {

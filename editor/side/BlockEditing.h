@@ -9,11 +9,13 @@
 #include "common/Result.h"
 #include "graphics/Gba.h"
 #include "graphics/Tileset.h"
+#include "main/EditHistory.h"
 #include "storage/InPlaceWrite.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace quarnel {
 
@@ -46,11 +48,29 @@ size_t BlockWord(int block, int corner);
 // The four tiles of a drawn block (0-1023); all zero for any other number.
 std::array<BlockTile, kBlockCorners> BlockTilesOf(const Tileset& tileset, int block);
 
-// Puts `entry` into corner `corner` of block `block` of the loaded tileset and marks the
-// room as edited (so leaving it asks first, and Save Room writes the block table); redraws
-// PicTSA. The map picture is the caller's to redraw. BadArgument, with nothing changed, when
-// no tileset is loaded or the block or corner is out of range.
+// Puts `entry` into corner `corner` of block `block` of the loaded tileset and records the
+// change as one undo step of the room (so the room counts as edited, leaving it asks first,
+// and Save Room writes the block table); redraws PicTSA. The map picture is the caller's to
+// redraw. An entry equal to the one there changes and records nothing. BadArgument, with
+// nothing changed, when no tileset is loaded or the block or corner is out of range.
 Result<void, Error> SetBlockTile(EditorState& state, int block, int corner, TileEntry entry);
+
+// The undo step of SetBlockTile: "Change Block 25 Tile 3".
+class BlockTileStep final : public EditStep {
+public:
+    BlockTileStep(int block, int corner, uint16_t before, uint16_t after)
+        : m_block(block), m_corner(corner), m_before(before), m_after(after) {}
+
+    std::string Name() const override;
+    EditEffect Undo(EditorState& state) override;
+    EditEffect Redo(EditorState& state) override;
+
+private:
+    int m_block;
+    int m_corner;
+    uint16_t m_before;
+    uint16_t m_after;
+};
 
 // The write that stores the changed words of the loaded tileset's block table where it was
 // read: one range from the first to the last changed word, checked against the words as read.

@@ -1,7 +1,7 @@
 // Writing tiles back into generated ROMs of both games: a sheet exported and imported again
 // changes nothing; a changed pixel shows in the room loaded again and only the new stream and
 // the tileset's record change; Fusion rewrites in place only what fits; graphics the editor
-// does not show are kept; block table edits are stored by Save Room in place.
+// does not show are kept; block table edits are undo steps, stored by Save Room in place.
 
 #include "side/TilesetReinsert.h"
 #include "graphics/IndexedPng.h"
@@ -144,6 +144,14 @@ TEST_P(TilesetReinsert, BlockTableEditsAreSavedInPlaceBySaveRoom) {
     ASSERT_TRUE(SetBlockTile(rig.state, 37, 2, entry));
     EXPECT_TRUE(rig.state.HasUnsavedChanges());
     EXPECT_EQ(BlockTilesOf(rig.state.Graphics, 37)[2].Flip, 0x0400);
+    // One undo step, through the same writer.
+    const RoomKey room{rig.area, rig.room};
+    EXPECT_EQ(rig.state.History.UndoName(room), "Change Block 25 Tile 3");
+    EXPECT_TRUE(rig.state.History.Undo(rig.state, room).blocks);
+    EXPECT_EQ(rig.state.Graphics.Blocks[word], old);
+    EXPECT_FALSE(rig.state.HasUnsavedChanges());
+    rig.state.History.Redo(rig.state, room);
+    EXPECT_EQ(rig.state.Graphics.Blocks[word], entry.value);
 
     auto saved = rig.Save();
     ASSERT_TRUE(saved) << Describe(saved.error());
