@@ -10,6 +10,7 @@
 #include "rom/ProgramFolder.h"
 #include "side/frmMiniMap.h"
 #include "side/frmMusicView.h"
+#include "side/frmTSA.h"
 #include "sprites/frmED.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomTransaction.h"
@@ -85,6 +86,13 @@ int main(int argc, char** argv) {
         return new quarnel::frmMusicView(
             *state, dialogs, [main] { return main->cboMusic->currentIndex(); }, parent);
     };
+    sideWindows.tiles = [&](QWidget* parent) -> QWidget* {
+        auto* main = qobject_cast<quarnel::frmMain*>(parent);
+        auto* tiles = new quarnel::frmTSA(*state, dialogs, main->Backups(), parent);
+        QObject::connect(tiles, &quarnel::frmTSA::graphicsChanged, main,
+                         &quarnel::frmMain::RefreshGraphics);
+        return tiles;
+    };
     sideWindows.reload = [](QWidget* window) {
         if (auto* palette = qobject_cast<quarnel::frmPal*>(window)) {
             palette->LoadForm();
@@ -100,6 +108,8 @@ int main(int argc, char** argv) {
             if (music->isVisible()) {
                 music->Form_Load();
             }
+        } else if (auto* tiles = qobject_cast<quarnel::frmTSA*>(window)) {
+            tiles->LoadForm();
         }
     };
 

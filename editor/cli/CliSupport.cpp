@@ -2,6 +2,7 @@
 
 #include "common/Hex.h"
 #include "main/RomOpening.h"
+#include "main/RoomLoading.h"
 #include "storage/Storage.h"
 
 #include <ostream>
@@ -101,6 +102,26 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
     }
     status = 0;
     return OpenedRoom{std::move(rom).value(), *area, *room, *offset, *header};
+}
+
+std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
+                                             const std::filesystem::path& storage,
+                                             std::ostream& err, int& status) {
+    auto room = OpenRoomArguments(args, err, status);
+    if (!room) {
+        return std::nullopt;
+    }
+    std::optional<EditorState> state(std::in_place, storage);
+    auto problems =
+        OpenAtRoom(*state, args[0], static_cast<int>(room->area), static_cast<int>(room->room));
+    if (!problems) {
+        status = ReportError(problems.error(), err);
+        return std::nullopt;
+    }
+    for (const auto& problem : *problems) {
+        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
+    }
+    return state;
 }
 
 } // namespace quarnel::cli

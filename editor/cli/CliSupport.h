@@ -3,6 +3,7 @@
 // game tables.
 
 #include "common/Error.h"
+#include "main/EditorState.h"
 #include "rom/Catalog.h"
 #include "rom/RomFile.h"
 
@@ -55,5 +56,12 @@ struct OpenedRoom {
 // failure writes one line to `err`, sets `status` (usage or failure) and gives nothing.
 std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args, std::ostream& err,
                                             int& status);
+
+// Opens the ROM and selects the room of args[0..2] (ROM AREA ROOM) as the editor does, with
+// `storage` as the storage file; warnings go to `err`. On failure writes one line to `err`,
+// sets `status` and gives nothing.
+std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
+                                             const std::filesystem::path& storage,
+                                             std::ostream& err, int& status);
 
 } // namespace quarnel::cli

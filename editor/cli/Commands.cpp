@@ -17,6 +17,8 @@ const std::vector<Command>& AllCommands() {
         kScrollsCommand,
         kPaintCommand,
         kResizeCommand,
+        kTilesCommand,
+        kPaletteCommand,
         kPatchCommand,
         kMiniMapCommand,
         kMusicCommand,

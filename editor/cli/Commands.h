@@ -35,6 +35,8 @@ extern const Command kPatchCommand;
 extern const Command kMiniMapCommand;
 extern const Command kMusicCommand;
 extern const Command kDumpCommand;
+extern const Command kTilesCommand;
+extern const Command kPaletteCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();

@@ -10,6 +10,7 @@
 #include "common/Hex.h"
 #include "main/MapEditing.h"
 #include "main/RoomLoading.h"
+#include "side/BlockEditing.h"
 #include "sprites/SpriteLists.h"
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
@@ -23,8 +24,9 @@ namespace quarnel::cli {
 
 namespace {
 
-constexpr const char* kPaintUsage = "paint ROM AREA ROOM [--storage PATH] "
-                                    "(--set LAYER:X,Y=VALUE | --sprite LIST:INDEX=X,Y[,NUMBER])...";
+constexpr const char* kPaintUsage =
+    "paint ROM AREA ROOM [--storage PATH] (--set LAYER:X,Y=VALUE | "
+    "--sprite LIST:INDEX=X,Y[,NUMBER] | --block BLOCK:TILE=ENTRY)...";
 constexpr const char* kResizeUsage =
     "resize ROM AREA ROOM WIDTH HEIGHT [--storage PATH] [--allow-large] [--set LAYER:X,Y=VALUE]...";
 
@@ -48,11 +50,20 @@ struct SpriteSet {
     std::string text;
 };
 
+// One --block: a tile (0-3) of a block of the tileset and its new TileEntry.
+struct BlockSet {
+    uint32_t block = 0;
+    uint32_t corner = 0;
+    uint32_t entry = 0;
+    std::string text;
+};
+
 struct SaveArguments {
     std::vector<std::string> positional;
     std::filesystem::path storage = StorageSystem::DefaultPath();
     std::vector<CellSet> sets;
     std::vector<SpriteSet> sprites;
+    std::vector<BlockSet> blocks;
     bool allowLarge = false;
 };
 
@@ -60,6 +71,7 @@ struct SaveArguments {
 struct SaveOptions {
     bool allowLarge = false;
     bool sprites = false;
+    bool blocks = false;
 };
 
 int Usage(std::ostream& err, const char* command, const char* usage, const std::string& problem) {
@@ -157,6 +169,24 @@ Result<SpriteSet, std::string> ParseSprite(const std::string& text) {
     return set;
 }
 
+// "37:2=0x3405": tile 2 (0-3: top-left, top-right, bottom-left, bottom-right) of block 37.
+std::optional<BlockSet> ParseBlockSet(const std::string& text) {
+    const auto colon = text.find(':');
+    const auto equals = text.find('=', colon == std::string::npos ? 0 : colon);
+    if (colon == std::string::npos || equals == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto block = ParseNumber(std::string_view(text).substr(0, colon));
+    const auto corner = ParseNumber(std::string_view(text).substr(colon + 1, equals - colon - 1));
+    const auto entry = ParseNumber(std::string_view(text).substr(equals + 1));
+    if (!block || !corner || !entry || *block >= kDrawnBlocks || *corner >= kBlockCorners ||
+        *entry > 0xFFFF) {
+        return std::nullopt;
+    }
+    return BlockSet{static_cast<uint32_t>(*block), static_cast<uint32_t>(*corner),
+                    static_cast<uint32_t>(*entry), text};
+}
+
 // Splits the arguments into positional ones and options; false after a usage message.
 bool ParseArguments(const Arguments& args, const char* command, const char* usage,
                     SaveOptions options, SaveArguments& parsed, std::ostream& err) {
@@ -193,6 +223,17 @@ bool ParseArguments(const Arguments& args, const char* command, const char* usag
             }
             parsed.sprites.push_back(*sprite);
             ++i;
+        } else if (options.blocks && arg == "--block") {
+            const auto set = i + 1 < args.size() ? ParseBlockSet(args[i + 1]) : std::nullopt;
+            if (!set) {
+                Usage(err, command, usage,
+                      "--block takes BLOCK:TILE=ENTRY (BLOCK up to 1023, TILE 0-3, ENTRY up to "
+                      "0xFFFF), not '" +
+                          (i + 1 < args.size() ? args[i + 1] : std::string()) + "'");
+                return false;
+            }
+            parsed.blocks.push_back(*set);
+            ++i;
         } else if (options.allowLarge && arg == "--allow-large") {
             parsed.allowLarge = true;
         } else if (arg.rfind("--", 0) == 0) {
@@ -203,28 +244,6 @@ bool ParseArguments(const Arguments& args, const char* command, const char* usag
         }
     }
     return true;
-}
-
-// Opens the ROM and selects the room of args[0..2] (ROM AREA ROOM) as the editor does, with
-// `storage` as the storage file; warnings go to `err`.
-std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
-                                             const std::filesystem::path& storage,
-                                             std::ostream& err, int& status) {
-    auto room = OpenRoomArguments(args, err, status);
-    if (!room) {
-        return std::nullopt;
-    }
-    std::optional<EditorState> state(std::in_place, storage);
-    auto problems =
-        OpenAtRoom(*state, args[0], static_cast<int>(room->area), static_cast<int>(room->room));
-    if (!problems) {
-        status = ReportError(problems.error(), err);
-        return std::nullopt;
-    }
-    for (const auto& problem : *problems) {
-        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
-    }
-    return state;
 }
 
 // Paints each cell as a left click with that layer's edit box ticked would.
@@ -288,6 +307,20 @@ bool ApplySprites(EditorState& state, const std::vector<SpriteSet>& sprites, std
     return true;
 }
 
+// Sets each tile of a block as the TSA Editor's "Save" does.
+bool ApplyBlocks(EditorState& state, const std::vector<BlockSet>& blocks, std::ostream& err) {
+    for (const BlockSet& set : blocks) {
+        if (auto changed =
+                SetBlockTile(state, static_cast<int>(set.block), static_cast<int>(set.corner),
+                             TileEntry{static_cast<uint16_t>(set.entry)});
+            !changed) {
+            err << "quarnel-cli: --block " << set.text << ": " << Describe(changed.error()) << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
 // Saves and prints what was written, then the check after the reload.
 int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
     RomBackups backups;
@@ -311,6 +344,10 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
     for (size_t record : saved->tilesetRecords) {
         out << "tileset record " << record << " written\n";
     }
+    if (saved->blockTable) {
+        out << saved->blockTable->what << ": 0x" << ToHex(saved->blockTable->offset) << ", "
+            << saved->blockTable->bytes.size() << " bytes written\n";
+    }
     for (const auto& note : saved->notes) {
         out << "note: " << note << "\n";
     }
@@ -329,15 +366,16 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
 
 int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
     SaveArguments parsed;
-    if (!ParseArguments(args, "paint", kPaintUsage, {.allowLarge = false, .sprites = true}, parsed,
-                        err)) {
+    if (!ParseArguments(args, "paint", kPaintUsage,
+                        {.allowLarge = false, .sprites = true, .blocks = true}, parsed, err)) {
         return kExitUsage;
     }
     if (parsed.positional.size() != 3) {
         return Usage(err, "paint", kPaintUsage, "expected ROM AREA ROOM");
     }
-    if (parsed.sets.empty() && parsed.sprites.empty()) {
-        return Usage(err, "paint", kPaintUsage, "at least one --set or --sprite is needed");
+    if (parsed.sets.empty() && parsed.sprites.empty() && parsed.blocks.empty()) {
+        return Usage(err, "paint", kPaintUsage,
+                     "at least one --set, --sprite or --block is needed");
     }
     if (!PrepareStorage(parsed.storage, out, err)) {
         return kExitFailure;
@@ -347,7 +385,8 @@ int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (!state) {
         return status;
     }
-    if (!ApplySets(*state, parsed.sets, err) || !ApplySprites(*state, parsed.sprites, err)) {
+    if (!ApplySets(*state, parsed.sets, err) || !ApplySprites(*state, parsed.sprites, err) ||
+        !ApplyBlocks(*state, parsed.blocks, err)) {
         return kExitFailure;
     }
     return SaveAndReport(*state, out, err);
@@ -396,8 +435,9 @@ const Command kPaintCommand{
     "paint", kPaintUsage,
     "paints cells as the editor's left click does (VALUE decimal or 0x-prefixed), moves sprite "
     "INDEX (from 0) of sprite list LIST (1-3) to block X,Y and gives it sprite NUMBER (0-254) "
-    "as dragging and right-clicking it on the map do (all decimal), then saves the room as "
-    "\"Save Room\" does",
+    "as dragging and right-clicking it on the map do (all decimal), sets tile TILE (0-3) of "
+    "block BLOCK of the tileset to ENTRY as the TSA Editor's \"Save\" does, then saves the "
+    "room as \"Save Room\" does",
     RunPaint};
 const Command kResizeCommand{"resize", kResizeUsage,
                              "gives all layers of the room a new size, paints the --set cells, "

@@ -40,6 +40,8 @@ const char* Summary(ErrorKind kind) {
         return "Verification failed";
     case ErrorKind::BadPatch:
         return "Bad patch";
+    case ErrorKind::BadImage:
+        return "Unusable image";
     }
     return "Error";
 }

@@ -25,6 +25,7 @@ enum class ErrorKind {
     LibraryMissing,    // libpelnix.so or one of its symbols cannot be loaded
     VerifyMismatch,    // data read back after a write differs from what was written
     BadPatch,          // a patch file that is truncated, malformed or made for another ROM
+    BadImage,          // an image or tile file the editor cannot take (format, size, damage)
 };
 
 struct Error {

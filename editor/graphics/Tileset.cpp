@@ -68,6 +68,9 @@ Result<void, Error> LoadTileset(const RomFile& rom, const Catalog& catalog, uint
     for (size_t i = 0; i < tileset.Blocks.size(); ++i) {
         tileset.Blocks[i] = LoadLe16(blocks, 2 * i);
     }
+    tileset.Number = number;
+    tileset.BlocksPointer = record.Tsa;
+    tileset.BlocksAsRead = tileset.Blocks;
     LoadAnimatedTiles(rom, catalog.game, record.AnimatedTileset(), tileset);
 
     for (size_t i = 0; i < kTilesetPaletteColours; ++i) {

@@ -51,6 +51,15 @@ struct Tileset {
     std::array<AnimSlot, kAnimSlotCount> Slots{};
     std::array<AnimTimer, kAnimSlotCount> Timers{};
     Surface PicTSA{kPicTsaWidth, kPicTsaHeight};
+
+    // Where the data came from at the last load: the tileset's number (-1 before any load),
+    // the GbaPointer the block table was read at, and the block table as read. Blocks differs
+    // from BlocksAsRead where the TSA editor changed entries that are not saved yet.
+    int Number = -1;
+    uint32_t BlocksPointer = 0;
+    BlockTable BlocksAsRead{};
+
+    bool BlocksChanged() const { return Blocks != BlocksAsRead; }
 };
 
 // Opening a ROM: the slots' records become entries 0-15 of the game's animated graphics

@@ -31,15 +31,15 @@ void PictureWidget::ShowOutline(int x, int y) {
     m_outline = {x, y};
     m_outlineVisible = true;
     if (wasVisible) {
-        RefreshSquare(previous.x(), previous.y(), 16);
+        RefreshSquare(previous.x(), previous.y(), m_outlineSize);
     }
-    RefreshSquare(x, y, 16);
+    RefreshSquare(x, y, m_outlineSize);
 }
 
 void PictureWidget::HideOutline() {
     if (m_outlineVisible) {
         m_outlineVisible = false;
-        RefreshSquare(m_outline.x(), m_outline.y(), 16);
+        RefreshSquare(m_outline.x(), m_outline.y(), m_outlineSize);
     }
 }
 
@@ -73,8 +73,8 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     }
     if (m_outlineVisible) {
         painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(m_outline.x() * m_zoom, m_outline.y() * m_zoom, 16 * m_zoom - 1,
-                         16 * m_zoom - 1);
+        painter.drawRect(m_outline.x() * m_zoom, m_outline.y() * m_zoom, m_outlineSize * m_zoom - 1,
+                         m_outlineSize * m_zoom - 1);
     }
 }
 

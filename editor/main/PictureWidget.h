@@ -37,8 +37,10 @@ public:
     // Repaints the square of picture pixels (x, y, size x size).
     void RefreshSquare(int x, int y, int size);
 
-    // The 16 x 16 outline at picture pixel (x, y); hidden until first shown.
+    // The outline square at picture pixel (x, y), 16 x 16 unless set otherwise; hidden until
+    // first shown.
     void ShowOutline(int x, int y);
+    void SetOutlineSize(int pixels) { m_outlineSize = pixels; }
     void HideOutline();
     bool OutlineVisible() const { return m_outlineVisible; }
     QPoint OutlinePosition() const { return m_outline; }
@@ -64,6 +66,7 @@ private:
     QPoint m_outline;
     bool m_outlineVisible = false;
     std::vector<MapOverlay> m_overlays;
+    int m_outlineSize = 16;
 };
 
 } // namespace quarnel

@@ -101,6 +101,10 @@ frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dat
 
 frmMain::~frmMain() = default;
 
+RomBackups& frmMain::Backups() {
+    return m_saveActions->Backups();
+}
+
 void frmMain::BuildControls() {
     auto* central = new QWidget;
     auto* rows = new QVBoxLayout(central);
@@ -361,8 +365,9 @@ void frmMain::BuildMenus() {
     mnuED = enable->addAction(QStringLiteral("Edit Enemy Data"), this, [this] {
         ShowSideWindow(m_enemyWindow, m_sideWindows.enemyData, "The enemy data window");
     });
-    mnuTSA = advanced->addAction(QStringLiteral("TSA Editor"), this,
-                                 [this] { NotAvailable("The TSA editor"); });
+    mnuTSA = advanced->addAction(QStringLiteral("TSA Editor"), this, [this] {
+        ShowSideWindow(m_tilesWindow, m_sideWindows.tiles, "The TSA editor");
+    });
     mnuSpace = advanced->addAction(QStringLiteral("Free Space System"), this, [this] {
         ShowSideWindow(m_storageWindow, m_sideWindows.storage, "The storage window");
     });
@@ -377,7 +382,7 @@ void frmMain::BuildMenus() {
     mnuExperimental->setCheckable(true);
     mnuExperimental->setToolTip(QStringLiteral("Enables the tools that are off by default"));
     connect(mnuExperimental, &QAction::toggled, this, [this](bool on) {
-        for (QAction* entry : {mnuResize, mnuDebugRoom, mnuTSA}) {
+        for (QAction* entry : {mnuResize, mnuDebugRoom}) {
             entry->setEnabled(on);
         }
     });
@@ -385,8 +390,7 @@ void frmMain::BuildMenus() {
     QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
     mnuCredits = about->addAction(QStringLiteral("Credits"));
 
-    for (QAction* entry :
-         {mnuResize, mnuDebugRoom, mnuForeground, mnuLevel, mnuBack, mnuTSA, mnuCredits}) {
+    for (QAction* entry : {mnuResize, mnuDebugRoom, mnuForeground, mnuLevel, mnuBack, mnuCredits}) {
         entry->setEnabled(false);
     }
 }
@@ -434,7 +438,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     for (QWidget* window :
-         {m_paletteWindow, m_enemyWindow, m_storageWindow, m_musicWindow,
+         {m_paletteWindow, m_enemyWindow, m_storageWindow, m_musicWindow, m_tilesWindow,
           static_cast<QWidget*>(m_doorEditor), static_cast<QWidget*>(m_largeMap)}) {
         if (window != nullptr) {
             window->close();

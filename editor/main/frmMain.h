@@ -53,6 +53,7 @@ public:
         std::function<QWidget*(QWidget* parent)> storage;   // "Free Space System"
         std::function<QWidget*(QWidget* parent)> miniMap;   // "Minimap"
         std::function<QWidget*(QWidget* parent)> music;     // "Music Viewer"
+        std::function<QWidget*(QWidget* parent)> tiles;     // "TSA Editor"
         std::function<void(QWidget* window)> reload;        // refills a window after a room load
     };
 
@@ -75,6 +76,10 @@ public:
     // The door editor and the large map window; null until first shown.
     frmDoorEd* DoorEditor() const { return m_doorEditor; }
     frmMainMap* LargeMap() const { return m_largeMap; }
+
+    // Draws the map and the tileset picture again after a side window changed the tiles or
+    // the block table.
+    void RefreshGraphics();
 
     // Controls, named as the editor's design names them.
     QComboBox* cboAreas = nullptr;
@@ -233,6 +238,7 @@ private:
     QWidget* m_musicWindow = nullptr;
     frmDoorEd* m_doorEditor = nullptr;
     frmMainMap* m_largeMap = nullptr;
+    QWidget* m_tilesWindow = nullptr;
     RoomSaveActions* m_saveActions = nullptr;
     DumpActions* m_dumpActions = nullptr;
 };

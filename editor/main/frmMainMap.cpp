@@ -141,6 +141,15 @@ void frmMain::RefreshMap() {
     picMap->SyncSize();
 }
 
+void frmMain::RefreshGraphics() {
+    if (!m_state.RomOpened) {
+        return;
+    }
+    RedrawMap(m_state);
+    picMap->update();
+    PicTSA->update();
+}
+
 void frmMain::ApplySwitches() {
     const LayerSwitches& switches = m_state.Switches;
     SetBox(chkViewForeground, switches.ViewForeground);

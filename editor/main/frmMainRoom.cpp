@@ -271,7 +271,7 @@ void frmMain::ShowRoom(const LoadReport& report) {
     }
     emit roomSelected();
     if (m_sideWindows.reload) {
-        for (QWidget* window : {m_paletteWindow, m_enemyWindow}) {
+        for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_tilesWindow}) {
             if (window != nullptr && window->isVisible()) {
                 m_sideWindows.reload(window);
             }
@@ -425,10 +425,6 @@ void frmMain::ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWid
     window->show();
     window->raise();
     window->activateWindow();
-}
-
-RomBackups& frmMain::Backups() {
-    return m_saveActions->Backups();
 }
 
 void frmMain::NotAvailable(const char* name) {

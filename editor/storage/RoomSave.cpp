@@ -73,6 +73,9 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     for (size_t index : plan->tilesetRecords) {
         state.Tables.TilesetTableAsRead[index] = state.Tables.TilesetTable[index];
     }
+    if (plan->blockTableWrite) {
+        state.Graphics.BlocksAsRead = state.Graphics.Blocks;
+    }
     for (const auto& layer : plan->layers) {
         outcome.layers.push_back(
             {layer.kind, layer.offset, layer.reserved, static_cast<uint32_t>(layer.bytes.size())});
@@ -81,6 +84,9 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     outcome.tilesetRecords = plan->tilesetRecords;
     outcome.doorRecords = plan->doorRecords;
     outcome.scrollsWritten = plan->scrollsWritten;
+    if (plan->blockTableWrite) {
+        outcome.blockTable = plan->inPlaceWrites[*plan->blockTableWrite];
+    }
 
     // The ROM now holds the room as the history has it.
     state.History.MarkSaved({plan->area, plan->room});

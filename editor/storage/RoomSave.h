@@ -5,13 +5,13 @@
 // The save plans everything first (SavePlan.h) and writes nothing when any check fails. Then:
 // the ROM file is copied to its backup (once per run, RomBackup.h); the free space of each
 // layer is taken from the storage bookkeeping; the layers are written into it and the file
-// is flushed; the marked sprite lists, the changed tileset and door records and a changed
-// scroll record are written in place and the file is flushed again; last of all the 60-byte
-// room header, which is the one write that makes the room use the new data (the commit point).
-// Until the header is written the ROM's room is the old one; when a write fails before then, the
-// bytes already written are put back as they were, so the file ends byte for byte as it began.
-// Space taken from the bookkeeping for a save that then fails stays taken (os.bin only grows, and
-// the space is never given back); the ROM does not refer to it.
+// is flushed; the marked sprite lists, the changed tileset and door records, a changed scroll
+// record and the changed words of the block table are written in place and the file is flushed
+// again; last of all the 60-byte room header, which is the one write that makes the room use the
+// new data (the commit point). Until the header is written the ROM's room is the old one; when a
+// write fails before then, the bytes already written are put back as they were, so the file ends
+// byte for byte as it began. Space taken from the bookkeeping for a save that then fails stays
+// taken (os.bin only grows, and the space is never given back); the ROM does not refer to it.
 
 #include "common/Error.h"
 #include "common/Result.h"
@@ -57,6 +57,7 @@ struct SaveOutcome {
     std::vector<size_t> tilesetRecords;          // tileset records written
     std::vector<size_t> doorRecords;             // door records of the area written
     bool scrollsWritten = false;                 // the room's scroll record written
+    std::optional<InPlaceWrite> blockTable;      // the changed words of the block table
     std::optional<std::filesystem::path> backup; // the backup this save made
     // Where the room loaded after the save differs from what was written; empty when all
     // matched (bits 10-15 of tile cells are not stored and are not compared).

@@ -5,6 +5,7 @@
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
 #include "rom/RomFile.h"
+#include "side/BlockEditing.h"
 #include "storage/PelnixBinding.h"
 
 #include <algorithm>
@@ -205,6 +206,14 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
             plan.inPlaceWrites.push_back(std::move(*scrolls));
             plan.scrollsWritten = true;
         }
+    }
+    auto blockTable = ChangedBlockTableWrite(state.Graphics);
+    if (!blockTable) {
+        return Fail(blockTable.error());
+    }
+    if (*blockTable) {
+        plan.blockTableWrite = plan.inPlaceWrites.size();
+        plan.inPlaceWrites.push_back(std::move(**blockTable));
     }
     for (const InPlaceWrite& write : plan.inPlaceWrites) {
         if (auto checked = CheckInPlaceWrite(*file, write); !checked) {

@@ -2,10 +2,10 @@
 // The first half of Save Room: everything the save will write, worked out and checked before
 // the first byte is written. A plan holds the room header as it will be written (the four
 // fields of the main window's lists taken over, the pointers of the written layers moved to
-// their new space), the marked sprite lists written in place, every layer to write in its stored
-// form with the free space reserved for it, and the tileset records that changed since the
-// ROM was opened. Planning changes nothing: not the editor state, not the storage
-// bookkeeping, not the ROM file.
+// their new space), the marked sprite lists written in place, every layer to write in its
+// stored form with the free space reserved for it, the tileset records that changed since
+// the ROM was opened and the changed words of the loaded tileset's block table. Planning
+// changes nothing: not the editor state, not the storage bookkeeping, not the ROM file.
 
 #include "common/Error.h"
 #include "common/Result.h"
@@ -72,6 +72,9 @@ struct SavePlan {
     // each) and the room's scroll record (2 + 8 x count bytes) when a scroll changed. Written
     // after the layers and before the header.
     std::vector<InPlaceWrite> inPlaceWrites;
+    // The entry of inPlaceWrites that stores the changed words of the loaded tileset's block
+    // table, if any.
+    std::optional<size_t> blockTableWrite;
     std::vector<std::string> notes; // what the save leaves out, for the user
 };
 
