@@ -325,6 +325,14 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
     for (size_t record : saved->tilesetRecords) {
         out << "tileset record " << record << " written\n";
     }
+    for (const GivenBackBlock& block : saved->givenBack.given) {
+        out << "given back: 0x" << ToHex(block.offset) << ", " << block.size << " bytes ("
+            << block.what << ")\n";
+    }
+    for (const KeptBlock& block : saved->givenBack.kept) {
+        out << "kept: " << block.what << " at 0x" << ToHex(block.offset) << ": " << block.reason
+            << "\n";
+    }
     for (const auto& note : saved->notes) {
         out << "note: " << note << "\n";
     }

@@ -188,6 +188,39 @@ uint32_t DecompressLZ77(std::span<const uint8_t> source, std::span<uint8_t> dest
     }
 }
 
+std::optional<size_t> Lz77StreamLength(std::span<const uint8_t> source) {
+    if (source.size() < 4 || source[0] != 0x10) {
+        return std::nullopt;
+    }
+    uint32_t remaining = static_cast<uint32_t>(source[1]) | static_cast<uint32_t>(source[2]) << 8 |
+                         static_cast<uint32_t>(source[3]) << 16;
+    size_t in = 4;
+    while (remaining != 0) {
+        if (in >= source.size()) {
+            return std::nullopt;
+        }
+        const uint8_t flags = source[in++];
+        for (unsigned mask = 0x80; mask != 0 && remaining != 0; mask >>= 1) {
+            if ((flags & mask) != 0) {
+                if (source.size() - in < 2) {
+                    return std::nullopt;
+                }
+                const uint32_t length = (source[in] >> 4) + kMinLength;
+                in += 2;
+                // Decoding stops at the declared size, also inside a match.
+                remaining -= std::min(length, remaining);
+            } else {
+                if (in >= source.size()) {
+                    return std::nullopt;
+                }
+                ++in;
+                --remaining;
+            }
+        }
+    }
+    return in;
+}
+
 size_t Lz77MaxCompressedSize(size_t size) {
     if (size > (std::numeric_limits<size_t>::max() - 5) / 2) {
         return std::numeric_limits<size_t>::max();

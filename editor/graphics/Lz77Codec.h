@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -18,6 +19,12 @@ namespace quarnel {
 // and a match byte from before the start of the output leave their destination byte as it
 // was. The work done is bounded by the destination's size, whatever size the header claims.
 uint32_t DecompressLZ77(std::span<const uint8_t> source, std::span<uint8_t> destination);
+
+// How many bytes of `source` the stream at its start occupies, header included: the bytes
+// the decoder reads to produce the size its header declares (a stream that declares 0 bytes
+// is its 4-byte header). Nothing when the type byte is not 0x10 or the stream runs past the
+// end of `source`. Finds where stored data ends without decoding it into memory.
+std::optional<size_t> Lz77StreamLength(std::span<const uint8_t> source);
 
 // Worst-case stream length for `size` input bytes: 4 + size + ceil(size / 8).
 size_t Lz77MaxCompressedSize(size_t size);

@@ -3,6 +3,7 @@
 #include "common/Hex.h"
 #include "rom/RomFile.h"
 #include "rom/RomView.h"
+#include "storage/KnownBlocks.h"
 #include "storage/RomBackup.h"
 #include "storage/RomWriter.h"
 #include "storage/Storage.h"
@@ -67,8 +68,10 @@ Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const R
         }
         sizes.push_back(block.reserved);
     }
-    // Space only ever goes where this ROM's bytes are blank, whatever os.bin says.
-    const auto offsets = storage.PlanAllocations(game, sizes, RomFileView(file));
+    // Space only ever goes where this ROM's bytes are blank, whatever os.bin says, and never
+    // where a known pointer leads.
+    const auto known = KnownBlocks::Build(file, game, UsableAreas(storage.Table(), game));
+    const auto offsets = storage.PlanAllocations(game, sizes, RomFileView(file), known.Occupied());
     for (size_t i = 0; i < blocks.size(); ++i) {
         if (offsets[i] == 0) {
             return Fail(Error{ErrorKind::StorageExhausted,
@@ -86,8 +89,11 @@ Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const R
 Result<void, Error> TakePlacedSpace(StorageSystem& storage, Game game, const RomFile& file,
                                     std::span<const NewBlock> blocks) {
     const RomFileView rom(file);
+    // The same view of the ROM as PlaceBlocks had, so the same offsets come out.
+    RangeSet occupied =
+        KnownBlocks::Build(file, game, UsableAreas(storage.Table(), game)).Occupied();
     for (const NewBlock& block : blocks) {
-        auto offset = storage.StorageAlloc(game, block.reserved, rom);
+        auto offset = storage.StorageAlloc(game, block.reserved, rom, occupied);
         if (!offset) {
             return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
         }
@@ -150,7 +156,6 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
                                 "disk: " +
                                 Describe(flushed.error()));
     }
-    writer.reset();
 
     auto reread = RomFile::Open(job.romPath, OpenMode::Read);
     if (!reread) {
@@ -167,6 +172,11 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
         }
         detail.pop_back();
         return Fail(Error{ErrorKind::VerifyMismatch, detail, std::nullopt});
+    }
+    outcome.givenBack =
+        GiveBackBlocks(*file, *writer, job.game, services.storage.Table(), job.superseded);
+    if (outcome.givenBack.problem) {
+        outcome.notes.push_back("The data was written; " + *outcome.givenBack.problem + ".");
     }
     return outcome;
 }

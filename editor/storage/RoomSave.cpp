@@ -156,7 +156,6 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
                                 "the disk: " +
                                 Describe(flushed.error()));
     }
-    writer.reset();
 
     for (size_t index : plan->tilesetRecords) {
         state.Tables.TilesetTableAsRead[index] = state.Tables.TilesetTable[index];
@@ -181,6 +180,14 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
         outcome.differences.push_back("the ROM file could not be read again to check the "
                                       "records written in place");
     }
+    // Only a save that reads back as written lets go of the old layers.
+    if (outcome.differences.empty()) {
+        outcome.givenBack =
+            GiveBackBlocks(*file, *writer, plan->game, state.Storage.Table(), plan->superseded);
+        if (outcome.givenBack.problem) {
+            outcome.notes.push_back("The room was saved; " + *outcome.givenBack.problem + ".");
+        }
+    }
     return outcome;
 }
 
@@ -189,6 +196,9 @@ std::string SaveStatusText(const SaveOutcome& outcome) {
                            ? "Room saved."
                            : "The room was written but does not read back as saved: see the "
                              "warning.";
+    if (auto given = GiveBackSummary(outcome.givenBack)) {
+        text += " " + *given;
+    }
     if (outcome.backup) {
         text += " A backup of the ROM was written to " + outcome.backup->string() + ".";
     }

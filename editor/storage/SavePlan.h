@@ -69,6 +69,9 @@ struct SavePlan {
     // the changed tileset records (20 bytes each) and any other records the room's editors
     // changed. Written after the layers and before the header.
     std::vector<InPlaceWrite> inPlaceWrites;
+    // The stored layers the header will no longer point to (the old place of each layer
+    // written), given back to the free space after the save where nothing else uses them.
+    std::vector<SupersededBlock> superseded;
     std::vector<std::string> notes; // what the save leaves out, for the user
 };
 
