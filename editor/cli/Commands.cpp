@@ -4,18 +4,9 @@ namespace quarnel::cli {
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
-        kDemoRomCommand,
-        kInfoCommand,
-        kHeaderCommand,
-        kLayerCommand,
-        kRenderCommand,
-        kTilesetCommand,
-        kStorageCommand,
-        kSpritesCommand,
-        kDoorsCommand,
-        kPaintCommand,
-        kResizeCommand,
-        kPatchCommand,
+        kDemoRomCommand, kInfoCommand,    kHeaderCommand,  kLayerCommand, kRenderCommand,
+        kTilesetCommand, kStorageCommand, kSpritesCommand, kDoorsCommand, kPaintCommand,
+        kResizeCommand,  kPatchCommand,   kRunCommand,
     };
     return commands;
 }

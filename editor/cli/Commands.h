@@ -30,6 +30,7 @@ extern const Command kDoorsCommand;
 extern const Command kPaintCommand;
 extern const Command kResizeCommand;
 extern const Command kPatchCommand;
+extern const Command kRunCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();

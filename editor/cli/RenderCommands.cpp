@@ -40,8 +40,8 @@ std::optional<EditorState> LoadLikeTheEditor(const Arguments& args, std::ostream
         return std::nullopt;
     }
     std::optional<EditorState> state(std::in_place, ProgramFolder() / "os.bin");
-    auto problems = OpenAtRoom(*state, args[0], static_cast<int>(room->area),
-                               static_cast<int>(room->room));
+    auto problems =
+        OpenAtRoom(*state, args[0], static_cast<int>(room->area), static_cast<int>(room->room));
     if (!problems) {
         status = ReportError(problems.error(), err);
         return std::nullopt;

@@ -33,9 +33,11 @@ class QTimer;
 namespace quarnel {
 
 class MarkerLabelWidget;
+class PatchActions;
 class PelnixBinding;
 class PictureWidget;
 class RoomSaveActions;
+class RunActions;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -198,6 +200,8 @@ private:
     QWidget* m_enemyWindow = nullptr;
     QWidget* m_storageWindow = nullptr;
     RoomSaveActions* m_saveActions = nullptr;
+    PatchActions* m_patchActions = nullptr; // File > Export Patch…, Apply Patch…
+    RunActions* m_runActions = nullptr;     // Run (toolbar, F5), File > Emulator Command…
 };
 
 } // namespace quarnel
