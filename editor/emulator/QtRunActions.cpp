@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QStringList>
+#include <QStyle>
 #include <QWidget>
 
 #include <cstdlib>
@@ -24,6 +25,9 @@ RunActions::RunActions(EditorState& state, Dialogs& dialogs, SaveRoom saveRoom,
     m_run->setShortcut(QKeySequence(Qt::Key_F5));
     m_run->setShortcutContext(Qt::WindowShortcut);
     m_run->setToolTip(QStringLiteral("Runs the ROM in your emulator (F5)"));
+    if (window != nullptr) {
+        m_run->setIcon(window->style()->standardIcon(QStyle::SP_MediaPlay));
+    }
     m_emulator = new QAction(QStringLiteral("Emulator Command…"), this);
     m_emulator->setObjectName(QStringLiteral("mnuEmulator"));
     if (window != nullptr) {

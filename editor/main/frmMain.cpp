@@ -325,6 +325,7 @@ void frmMain::BuildMenus() {
     QToolBar* tools = addToolBar(QStringLiteral("Run"));
     tools->setObjectName(QStringLiteral("tlbRun"));
     tools->setMovable(false);
+    tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tools->addAction(m_runActions->RunAction());
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
