@@ -1,7 +1,7 @@
 #include "cli/CliSupport.h"
 
 #include "common/Hex.h"
-#include "rom/GameDetection.h"
+#include "main/RomOpening.h"
 
 #include <ostream>
 
@@ -24,16 +24,16 @@ int ReportError(const Error& error, std::ostream& err) {
 }
 
 Result<OpenedRom, Error> OpenRomForReading(const std::string& path) {
-    auto game = DetectGame(path);
-    if (!game) {
-        return Fail(game.error());
+    // The same reading and checks as the window's open, so both refuse the same files.
+    auto catalog = ReadRomTables(path);
+    if (!catalog) {
+        return Fail(catalog.error());
     }
     auto file = RomFile::Open(path, OpenMode::Read);
     if (!file) {
         return Fail(file.error());
     }
-    Catalog catalog = LoadCatalog(*file, *game);
-    return OpenedRom{std::move(file).value(), std::move(catalog)};
+    return OpenedRom{std::move(file).value(), std::move(catalog).value()};
 }
 
 Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room) {

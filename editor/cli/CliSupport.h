@@ -30,7 +30,8 @@ struct OpenedRom {
     Catalog catalog;
 };
 
-// Opens a ROM for reading, recognises the game and reads its tables.
+// Opens a ROM for reading, recognises the game, reads its tables and checks them as the
+// window's open does; the error says why a file is refused.
 Result<OpenedRom, Error> OpenRomForReading(const std::string& path);
 
 // Checks an area and room index against the game's lists; an error names the valid range.

@@ -16,6 +16,8 @@ const char* Summary(ErrorKind kind) {
         return "Cannot write file";
     case ErrorKind::NotARom:
         return "Not a Zero Mission or Fusion ROM";
+    case ErrorKind::RomTooSmall:
+        return "Too small for the game's tables";
     case ErrorKind::PointerOutOfRange:
         return "Pointer outside the ROM";
     case ErrorKind::BadLayer:

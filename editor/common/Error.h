@@ -13,6 +13,7 @@ enum class ErrorKind {
     FileRead,          // a read failed or came back short where the caller needs all bytes
     FileWrite,         // a write or flush failed
     NotARom,           // the title bytes name neither game
+    RomTooSmall,       // the file ends before the game's tables do
     PointerOutOfRange, // a GbaPointer below 0x08000000 or past the end of the file
     BadLayer,          // a stored layer lies outside its format
     BadSpriteList,     // a sprite list without terminator or outside the file

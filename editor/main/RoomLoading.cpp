@@ -1,6 +1,6 @@
 #include "main/RoomLoading.h"
 
-#include "rom/GameDetection.h"
+#include "main/RomOpening.h"
 #include "rom/LayerCodec.h"
 #include "rom/RomFile.h"
 
@@ -79,25 +79,43 @@ MapLayout RoomLayout(const EditorState& state) {
     return LargestLayerLayout(present);
 }
 
+// The rest of a room selection once the room is loaded: its doors, then no change marks.
+void FinishRoomSelection(EditorState& state) {
+    state.Doors.RoomDoorCount = 0;
+    if (state.GameCode == Game::ZM) {
+        ShowRoomDoors(state.Doors, state.Room);
+    }
+    ClearChangeMarks(state);
+}
+
 } // namespace
 
-Result<void, Error> OpenRomFile(EditorState& state, const std::filesystem::path& path) {
-    auto game = DetectGame(path);
-    if (!game) {
-        return Fail(game.error());
-    }
-    auto file = RomFile::Open(path, OpenMode::Read);
-    if (!file) {
-        return Fail(file.error());
-    }
-    Catalog tables = LoadCatalog(*file, *game);
+void ClearChangeMarks(EditorState& state) {
+    ClearMarks(state.Sprites);
+    state.ForegroundDirty = false;
+    state.LevelDirty = false;
+    state.BackDirty = false;
+    state.Edited = false;
+}
+
+void AdoptRom(EditorState& state, const std::filesystem::path& path, Catalog tables) {
     state.RomPath = path;
-    state.GameCode = *game;
+    state.GameCode = tables.game;
     state.Tables = std::move(tables);
     state.RomOpened = true;
     state.Area = -1;
     state.Room = -1;
+    state.Doors = DoorState{};
+    ClearChangeMarks(state);
     SeedAnimSlots(state.Graphics, state.Tables);
+}
+
+Result<void, Error> OpenRomFile(EditorState& state, const std::filesystem::path& path) {
+    auto tables = ReadRomTables(path);
+    if (!tables) {
+        return Fail(tables.error());
+    }
+    AdoptRom(state, path, std::move(tables).value());
     return {};
 }
 
@@ -152,18 +170,9 @@ LoadReport LoadRoom(EditorState& state, int area, int room) {
 
 LoadReport SelectRoom(EditorState& state, int area, int room) {
     LoadReport report = LoadRoom(state, area, room);
-    if (!report.Loaded) {
-        return report;
+    if (report.Loaded) {
+        FinishRoomSelection(state);
     }
-    state.Doors.RoomDoorCount = 0;
-    if (state.GameCode == Game::ZM) {
-        ShowRoomDoors(state.Doors, room);
-    }
-    ClearMarks(state.Sprites);
-    state.ForegroundDirty = false;
-    state.LevelDirty = false;
-    state.BackDirty = false;
-    state.Edited = false;
     return report;
 }
 
@@ -172,19 +181,29 @@ AreaSelection SelectArea(EditorState& state, int area) {
     const auto count = RoomCount(state.Tables, area);
     selection.RoomCount = count.count;
     selection.FallbackCount = count.fallback;
+    if (selection.RoomCount == 0) {
+        selection.Room0.Problems.push_back(
+            Error{ErrorKind::BadArgument, "area " + std::to_string(area) + " lists no rooms", {}});
+        return selection;
+    }
+    // The new area's doors are read aside and taken only with its room 0, so that a room 0
+    // that cannot be loaded leaves the shown room with its own area's doors.
+    DoorState doors;
     if (state.GameCode == Game::ZM) {
         auto file = RomFile::Open(state.RomPath, OpenMode::Read);
         if (!file) {
             selection.Room0.Problems.push_back(file.error());
-        } else if (auto doors = LoadAreaDoors(*file, state.Tables, area, state.Doors); !doors) {
-            selection.Room0.Problems.push_back(doors.error());
+        } else if (auto read = LoadAreaDoors(*file, state.Tables, area, doors); !read) {
+            selection.Room0.Problems.push_back(read.error());
         }
     }
-    if (selection.RoomCount > 0) {
-        auto room0 = SelectRoom(state, area, 0);
-        selection.Room0.Loaded = room0.Loaded;
-        selection.Room0.Problems.insert(selection.Room0.Problems.end(), room0.Problems.begin(),
-                                        room0.Problems.end());
+    LoadReport room0 = LoadRoom(state, area, 0);
+    selection.Room0.Loaded = room0.Loaded;
+    selection.Room0.Problems.insert(selection.Room0.Problems.end(), room0.Problems.begin(),
+                                    room0.Problems.end());
+    if (room0.Loaded) {
+        state.Doors = std::move(doors);
+        FinishRoomSelection(state);
     }
     return selection;
 }

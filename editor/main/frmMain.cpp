@@ -43,6 +43,12 @@ constexpr int kTilesetRows = 34;
 QComboBox* MakeList(bool editable = false) {
     auto* list = new QComboBox;
     list->setEditable(editable);
+    // Typed text only chooses among the entries; it never becomes one, and no completion
+    // changes it behind the user's back.
+    list->setInsertPolicy(QComboBox::NoInsert);
+    if (editable) {
+        list->setCompleter(nullptr);
+    }
     list->setMaxVisibleItems(20);
     list->setMinimumContentsLength(4);
     list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -227,11 +233,10 @@ void frmMain::BuildControls() {
 
     connect(cboAreas, &QComboBox::activated, this, [this] { cboAreas_Click(); });
     connect(cboRoom, &QComboBox::activated, this, [this] { cboRoom_Click(); });
-    connect(cboRoom->lineEdit(), &QLineEdit::textEdited, this,
-            [this](const QString& text) { cboRoom_Change(text); });
+    connect(cboRoom->lineEdit(), &QLineEdit::editingFinished, this, [this] { cboRoom_Validate(); });
     connect(cboSpriteIndex, &QComboBox::activated, this, [this] { cboSpriteIndex_Click(); });
-    connect(cboSpriteIndex->lineEdit(), &QLineEdit::textEdited, this,
-            [this](const QString& text) { cboSpriteIndex_Change(text); });
+    connect(cboSpriteIndex->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { cboSpriteIndex_Validate(); });
     for (QComboBox* list : {cboTileset, cboMusic, cboMX, cboMY}) {
         connect(list, &QComboBox::activated, this, [this] { m_state.Edited = true; });
     }

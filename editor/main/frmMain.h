@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -128,9 +129,11 @@ public:
     void OpenRom();
     void cboAreas_Click();
     void cboRoom_Click();
-    void cboRoom_Change(const QString& text);
+    // A typed room or sprite list is taken when the user presses Enter or leaves the box;
+    // text that names none is refused with a message and the shown one stays.
+    void cboRoom_Validate();
     void cboSpriteIndex_Click();
-    void cboSpriteIndex_Change(const QString& text);
+    void cboSpriteIndex_Validate();
     void picMap_MouseDown(Qt::MouseButton button, QPointF position);
     void picMap_MouseMove(Qt::MouseButtons buttons, QPointF position);
     void PicTSA_MouseDown(Qt::MouseButton button, QPointF position);
@@ -169,6 +172,8 @@ private:
     void ShowDoors();
     void ArmTimers();
     void SetRoomList(int count);
+    void ShowCurrentRoomText();
+    std::string TypedRoomRefusal(const QString& text) const;
     bool ConfirmDiscard();
     void ReportProblems(const std::vector<Error>& problems);
 
@@ -195,6 +200,7 @@ private:
     SideWindows m_sideWindows;
     bool m_romReady = false;
     bool m_labelsCreated = false;
+    bool m_validating = false; // a refusal message is up; the boxes take no typed text
     int m_roomCount = 0;
     QWidget* m_paletteWindow = nullptr;
     QWidget* m_enemyWindow = nullptr;

@@ -8,8 +8,8 @@
 #include "main/MarkerLabelWidget.h"
 #include "main/NameLists.h"
 #include "main/PictureWidget.h"
+#include "main/RomOpening.h"
 #include "rom/Catalog.h"
-#include "rom/GameDetection.h"
 #include "rom/RomFile.h"
 #include "storage/QtRoomSaveActions.h"
 
@@ -17,6 +17,8 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -45,21 +47,19 @@ void frmMain::OpenRom() {
 }
 
 bool frmMain::OpenRomPath(const std::filesystem::path& path) {
+    // Everything the open reads is read and checked first; a refused file leaves the open
+    // ROM, its room and its edits as they were.
+    auto tables = ReadRomTables(path);
+    if (!tables) {
+        m_dialogs.Message("Sorry invalid ROM.\r\n" + Describe(tables.error()));
+        return false;
+    }
     if (!ConfirmDiscard()) {
         return false;
     }
-    auto game = DetectGame(path);
-    if (!game) {
-        m_dialogs.Message(game.error().kind == ErrorKind::NotARom
-                              ? std::string("Sorry invalid ROM.")
-                              : "Sorry invalid ROM.\r\n" + Describe(game.error()));
-        return false;
-    }
-    if (auto opened = OpenRomFile(m_state, path); !opened) {
-        m_dialogs.Message("Sorry invalid ROM.\r\n" + Describe(opened.error()));
-        return false;
-    }
-    m_dialogs.Message(*game == Game::ZM ? "Rom Loaded" : "RomLoaded");
+    const Game game = tables->game;
+    AdoptRom(m_state, path, std::move(tables).value());
+    m_dialogs.Message(game == Game::ZM ? "Rom Loaded" : "RomLoaded");
     m_romReady = true;
     for (QGroupBox* frame : {fraLevel, fraEditControl, Frame3}) {
         frame->setEnabled(true);
@@ -132,7 +132,8 @@ void frmMain::cboAreas_Click() {
     if (area < 0) {
         return;
     }
-    if (area != m_state.Area && !ConfirmDiscard()) {
+    // Choosing an area reloads its room 0 from the ROM, the area already shown included.
+    if (!ConfirmDiscard()) {
         SelectQuietly(cboAreas, m_state.Area);
         return;
     }
@@ -144,11 +145,21 @@ void frmMain::cboAreas_Click() {
         SelectQuietly(cboAreas, area);
     }
     const AreaSelection selection = SelectArea(m_state, area);
-    SetRoomList(selection.RoomCount);
-    if (selection.RoomCount == 0) {
-        ReportProblems(selection.Room0.Problems);
+    if (!selection.Room0.Loaded) {
+        // The room shown stays, and the lists keep showing its area and room.
+        std::string text = "Room 0 of " + cboAreas->itemText(area).toStdString() +
+                           " cannot be loaded; the room shown stays open.";
+        for (const auto& problem : selection.Room0.Problems) {
+            text += "\r\n" + Describe(problem);
+        }
+        SelectQuietly(cboAreas, m_state.Area);
+        if (m_state.Area < 0) {
+            SetRoomList(0);
+        }
+        m_dialogs.Message(text);
         return;
     }
+    SetRoomList(selection.RoomCount);
     SelectQuietly(cboRoom, 0);
     ShowRoom(selection.Room0);
 }
@@ -177,27 +188,59 @@ void frmMain::cboRoom_Click() {
     ShowRoom(SelectRoom(m_state, m_state.Area, room));
 }
 
-void frmMain::cboRoom_Change(const QString& text) {
-    // Text that is no hexadecimal number selects room 0; a number beyond the list keeps the
-    // current room.
-    const auto typed = ParseHex(text.toStdString());
-    const int room = typed ? static_cast<int>(*typed) : 0;
-    if (room >= cboRoom->count()) {
+void frmMain::cboRoom_Validate() {
+    if (!m_state.RomOpened || m_state.Area < 0 || m_state.Room < 0 || m_validating) {
         return;
     }
-    {
-        const QSignalBlocker blocker(cboRoom);
-        cboRoom->setCurrentIndex(room);
-        cboRoom->setEditText(text);
+    const QString text = cboRoom->lineEdit()->text();
+    // Hexadecimal that fits 32 bits and lies below the room count; anything else is refused.
+    const auto typed = ParseHex(text.toStdString());
+    if (!typed || *typed >= static_cast<uint32_t>(m_roomCount)) {
+        const QScopedValueRollback guard(m_validating, true);
+        ShowCurrentRoomText();
+        m_dialogs.Message(TypedRoomRefusal(text));
+        return;
     }
+    const int room = static_cast<int>(*typed);
+    if (room == m_state.Room) {
+        ShowCurrentRoomText();
+        return;
+    }
+    SelectQuietly(cboRoom, room);
     cboRoom_Click();
+    ShowCurrentRoomText();
+}
+
+void frmMain::ShowCurrentRoomText() {
+    const QSignalBlocker blocker(cboRoom);
+    cboRoom->setCurrentIndex(m_state.Room);
+    cboRoom->setEditText(cboRoom->itemText(m_state.Room));
+}
+
+std::string frmMain::TypedRoomRefusal(const QString& text) const {
+    const std::string area = cboAreas->itemText(m_state.Area).toStdString();
+    const std::string range = "type a room number from 0 to " +
+                              ToHex(static_cast<uint32_t>(m_roomCount - 1)) + " (hexadecimal).";
+    const QString shown = text.trimmed();
+    if (shown.isEmpty()) {
+        return "The Room box is empty: " + range;
+    }
+    const QString quoted = shown.size() > 16 ? shown.left(16) + QStringLiteral("...") : shown;
+    return "Room \"" + quoted.toStdString() + "\" is not a room of " + area + ": " + range;
 }
 
 void frmMain::ShowRoom(const LoadReport& report) {
-    ReportProblems(report.Problems);
     if (!report.Loaded) {
+        // The room shown stays, and so does its entry in the room list.
+        SelectQuietly(cboRoom, m_state.Room);
+        std::string text = "This room cannot be loaded; the room shown stays open.";
+        for (const auto& problem : report.Problems) {
+            text += "\r\n" + Describe(problem);
+        }
+        m_dialogs.Message(text);
         return;
     }
+    ReportProblems(report.Problems);
     const RoomHeader& header = m_state.CurrentRoomHeader;
     SelectQuietly(cboTileset, header.Tileset);
     SelectQuietly(cboMusic, header.Music);
@@ -280,6 +323,13 @@ void frmMain::cboSpriteIndex_Click() {
     if (list < 0 || list > 2) {
         return;
     }
+    // Choosing a list reloads it from the ROM, the list already shown included.
+    if (m_state.HasUnsavedChanges() &&
+        !m_dialogs.Ask("Reload sprite list " + std::to_string(list) +
+                       " from the ROM? Unsaved changes to it will be lost.")) {
+        SelectQuietly(cboSpriteIndex, m_state.ShownSpriteList);
+        return;
+    }
     m_state.ShownSpriteList = list;
     auto file = RomFile::Open(m_state.RomPath, OpenMode::Read);
     if (!file) {
@@ -293,15 +343,27 @@ void frmMain::cboSpriteIndex_Click() {
     ShowSprites();
 }
 
-void frmMain::cboSpriteIndex_Change(const QString& text) {
-    const auto typed = ParseHex(text.toStdString());
-    if (!typed || *typed > 2) {
+void frmMain::cboSpriteIndex_Validate() {
+    if (m_validating) {
         return;
     }
-    {
-        const QSignalBlocker blocker(cboSpriteIndex);
-        cboSpriteIndex->setCurrentIndex(static_cast<int>(*typed));
+    const QString text = cboSpriteIndex->lineEdit()->text();
+    const auto typed = ParseHex(text.toStdString());
+    const int shown = m_state.ShownSpriteList;
+    if (!typed || *typed > 2) {
+        const QScopedValueRollback guard(m_validating, true);
+        SelectQuietly(cboSpriteIndex, shown);
+        cboSpriteIndex->setEditText(cboSpriteIndex->itemText(shown));
+        m_dialogs.Message("Sprite list \"" + text.trimmed().left(16).toStdString() +
+                          "\" does not exist: type 0, 1 or 2.");
+        return;
     }
+    if (static_cast<int>(*typed) == shown) {
+        SelectQuietly(cboSpriteIndex, shown);
+        cboSpriteIndex->setEditText(cboSpriteIndex->itemText(shown));
+        return;
+    }
+    SelectQuietly(cboSpriteIndex, static_cast<int>(*typed));
     cboSpriteIndex_Click();
 }
 

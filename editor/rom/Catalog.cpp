@@ -1,10 +1,12 @@
 #include "rom/Catalog.h"
 
 #include "common/ByteOrder.h"
+#include "common/Hex.h"
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
 #include "rom/RomFile.h"
 
+#include <algorithm>
 #include <string>
 
 namespace quarnel {
@@ -121,10 +123,21 @@ RoomCountAnswer RoomCount(const Catalog& catalog, int area) {
 
 Result<uint32_t, Error> RoomHeaderOffset(const Catalog& catalog, int area, int room,
                                          uint64_t fileSize) {
-    if (area < 0 || static_cast<size_t>(area) >= catalog.AreaTable.size() || room < 0 ||
-        room > 255) {
+    if (area < 0 || static_cast<size_t>(area) >= catalog.AreaTable.size() || room < 0) {
         return Fail(Error{ErrorKind::BadArgument,
                           "area " + std::to_string(area) + ", room " + std::to_string(room),
+                          {}});
+    }
+    // A room past the area's list would read, and a save would write, the header of a room
+    // of the next area.
+    const int rooms = RoomCount(catalog, area).count;
+    if (room >= rooms) {
+        const std::string listed =
+            rooms == 0 ? "no rooms"
+                       : "rooms 0 to " + ToHex(static_cast<uint32_t>(rooms - 1)) + " (hexadecimal)";
+        return Fail(Error{ErrorKind::BadArgument,
+                          "room " + ToHex(static_cast<uint32_t>(room)) + " is not a room of area " +
+                              std::to_string(area) + ", which lists " + listed,
                           {}});
     }
     const std::string what = "area " + std::to_string(area) + " room table";

@@ -73,6 +73,7 @@ struct RoomCountAnswer {
 RoomCountAnswer RoomCount(const Catalog& catalog, int area);
 
 // The ROM offset of room `room`'s header in area `area`, checked against the file size.
+// BadArgument for an area the game lacks and for a room not below the area's RoomCount.
 Result<uint32_t, Error> RoomHeaderOffset(const Catalog& catalog, int area, int room,
                                          uint64_t fileSize);
 

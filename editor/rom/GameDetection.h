@@ -13,11 +13,17 @@
 
 namespace quarnel {
 
+class RomFile;
+
 // The game named by seven title bytes; Game::None for anything else.
 Game GameFromTitle(std::span<const uint8_t> title);
 
-// Opens the file, reads its title and closes it. NotARom when neither game is named (also
-// for a file shorter than 0xA7 bytes); FileOpen when it cannot be opened.
+// Reads the title of an open file. NotARom when neither game is named; the detail says why
+// (the file is empty, too short to hold a title, or which title it holds).
+Result<Game, Error> RecogniseGame(const RomFile& file);
+
+// Opens the file, reads its title and closes it. NotARom as RecogniseGame; FileOpen when it
+// cannot be opened.
 Result<Game, Error> DetectGame(const std::filesystem::path& path);
 
 } // namespace quarnel

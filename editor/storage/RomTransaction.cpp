@@ -10,6 +10,7 @@
 #include "storage/UndoLog.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace quarnel {
 
@@ -30,12 +31,19 @@ Result<void, Error> WriteJob(RomWriter& writer, const RomWriteJob& job) {
     if (auto flushed = writer.Flush(); !flushed) {
         return flushed;
     }
-    for (const InPlaceWrite& write : job.inPlace) {
-        if (auto put = writer.WriteAt(write.offset, write.bytes); !put) {
+    if (job.inPlace.empty()) {
+        return {};
+    }
+    for (size_t i = 0; i + 1 < job.inPlace.size(); ++i) {
+        if (auto put = writer.WriteAt(job.inPlace[i].offset, job.inPlace[i].bytes); !put) {
             return put;
         }
     }
-    return {};
+    // Everything else is on the disk before the commit point.
+    if (auto flushed = writer.Flush(); !flushed) {
+        return flushed;
+    }
+    return writer.WriteAt(job.inPlace.back().offset, job.inPlace.back().bytes);
 }
 
 // Reads every written range back; one sentence per range that differs.
@@ -43,12 +51,12 @@ std::vector<std::string> Differences(const RomFile& file, const RomWriteJob& job
     std::vector<std::string> differences;
     for (const NewBlock& block : job.blocks) {
         if (file.ReadBlock(block.offset, block.bytes.size()) != block.bytes) {
-            differences.push_back(block.what + " at 0x" + ToHex(block.offset));
+            differences.push_back(block.what);
         }
     }
     for (const InPlaceWrite& write : job.inPlace) {
         if (!HoldsWrittenBytes(file, write)) {
-            differences.push_back(write.what + " at 0x" + ToHex(write.offset));
+            differences.push_back(write.what);
         }
     }
     return differences;
@@ -144,10 +152,13 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
     }
     if (auto written = WriteJob(*writer, job); !written) {
         if (auto restored = undo.Restore(*writer); !restored) {
-            return Fail(
-                WithOutcome(written.error(), "putting the file back as it was also failed (" +
-                                                 Describe(restored.error()) + "); the backup is " +
-                                                 RomBackups::BackupPathOf(job.romPath).string()));
+            return Fail(WithOutcome(written.error(),
+                                    "putting the file back as it was also failed (" +
+                                        Describe(restored.error()) + "); if " + job.what +
+                                        " no longer loads, use the backup " +
+                                        services.backups.CopyOf(job.romPath)
+                                            .value_or(RomBackups::BackupPathOf(job.romPath))
+                                            .string()));
         }
         return Fail(WithOutcome(written.error(), "the ROM file was put back as it was"));
     }
@@ -157,26 +168,21 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
                                 Describe(flushed.error()));
     }
 
-    auto reread = RomFile::Open(job.romPath, OpenMode::Read);
-    if (!reread) {
-        return Fail(Error{ErrorKind::VerifyMismatch,
-                          "the data was written but the ROM file cannot be read back: " +
-                              Describe(reread.error()),
-                          std::nullopt});
+    if (auto reread = RomFile::Open(job.romPath, OpenMode::Read); reread) {
+        outcome.differences = Differences(*reread, job);
+    } else {
+        outcome.differences.push_back("the ROM file could not be read back: " +
+                                      Describe(reread.error()));
     }
-    const auto differences = Differences(*reread, job);
-    if (!differences.empty()) {
-        std::string detail = "written data reads back differently:";
-        for (const auto& difference : differences) {
-            detail += " " + difference + ";";
+    // Only a job that reads back as written lets go of what it superseded.
+    if (outcome.differences.empty()) {
+        outcome.givenBack =
+            GiveBackBlocks(*file, *writer, job.game, services.storage.Table(), job.superseded);
+        if (outcome.givenBack.problem) {
+            std::string saved = job.what + " was saved; ";
+            saved[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(saved[0])));
+            outcome.notes.push_back(saved + *outcome.givenBack.problem + ".");
         }
-        detail.pop_back();
-        return Fail(Error{ErrorKind::VerifyMismatch, detail, std::nullopt});
-    }
-    outcome.givenBack =
-        GiveBackBlocks(*file, *writer, job.game, services.storage.Table(), job.superseded);
-    if (outcome.givenBack.problem) {
-        outcome.notes.push_back("The data was written; " + *outcome.givenBack.problem + ".");
     }
     return outcome;
 }

@@ -65,16 +65,20 @@ struct RomWriteJob {
     Game game = Game::None;
     std::vector<NewBlock> blocks;      // placed by PlaceBlocks
     std::vector<InPlaceWrite> inPlace; // in order; the last is the commit point
+    std::string what = "the data";     // for messages: "the room", "the minimap"
     // The blocks the in-place writes stop pointing to (the old minimap stream when its pointer
     // is rewritten), given back after the commit where nothing else uses them.
     std::vector<SupersededBlock> superseded{};
 };
 
-// What a commit did.
+// What a commit did. Once the commit point is written the job counts as done: a flush that
+// fails afterwards is a note, and data that reads back differently is listed for the caller
+// to show.
 struct RomWriteOutcome {
     std::optional<std::filesystem::path> backup; // the backup this job made, if any
-    std::vector<std::string> notes;              // a flush that failed after the commit point
-    GiveBackOutcome givenBack;                   // what was given back of `superseded`
+    std::vector<std::string> notes;
+    std::vector<std::string> differences; // the `what` of each range that reads back wrong
+    GiveBackOutcome givenBack;            // what was given back of `superseded`
 };
 
 // The services a write job needs; the GUI and the CLI hold one set for their whole run.
@@ -88,11 +92,12 @@ struct RomWriteServices {
 
 // Writes a placed job: checks every in-place write against the file, backs the ROM up, takes
 // the blocks' space from the bookkeeping (it must hand out exactly the placed offsets, else
-// nothing is written), writes the blocks, flushes, writes the in-place records in order,
-// flushes, and reads everything back; when all reads back as written, gives back the
-// superseded blocks (a failure there is a note: the job stands). Errors say whether the ROM
-// file is as it was; the bookkeeping keeps space it handed out for a job that then failed. A
-// job with nothing to write does nothing.
+// nothing is written), writes the blocks, flushes, writes the in-place records but the last in
+// order, flushes, writes the last (the commit point), flushes, and reads everything back. A
+// failure before the commit point puts the file back as it was; errors say whether that
+// worked. When everything reads back as written, the superseded blocks are given back (a
+// failure there is a note: the job stands). The bookkeeping keeps space it handed out for a
+// job that then failed. A job with nothing to write does nothing.
 Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteServices& services);
 
 } // namespace quarnel

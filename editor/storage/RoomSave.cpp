@@ -5,7 +5,6 @@
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
 #include "storage/SaveVerify.h"
-#include "storage/UndoLog.h"
 
 #include <algorithm>
 
@@ -19,103 +18,25 @@ Error WithOutcome(Error error, const std::string& outcome) {
     return error;
 }
 
-UndoLog RememberTargets(const RomFile& file, const SavePlan& plan) {
-    UndoLog undo;
-    for (const auto& layer : plan.layers) {
-        undo.Remember(file, layer.offset, layer.bytes.size());
+// The save as one write job: the layers into free space, then in place the sprite lists and
+// the changed records, and last the room header, the commit point. Sprite lists and the header
+// are rewritten over what the file holds now (the plan checked them against what was read).
+RomWriteJob SaveJob(const RomFile& file, const SavePlan& plan) {
+    RomWriteJob job{plan.romPath, plan.game, LayerBlocks(plan), {}, "the room"};
+    for (const SpriteListWrite& list : plan.spriteWrites) {
+        job.inPlace.push_back({list.offset, file.ReadBlock(list.offset, list.bytes.size()),
+                               list.bytes, "sprite list " + std::to_string(list.listIndex + 1)});
     }
-    for (const auto& list : plan.spriteWrites) {
-        undo.Remember(file, list.offset, list.bytes.size());
-    }
-    for (const auto& write : plan.inPlaceWrites) {
-        undo.Remember(file, write.offset, write.bytes.size());
-    }
-    undo.Remember(file, plan.headerOffset, RoomHeader::kSize);
-    return undo;
-}
-
-Result<void, Error> WriteLayerOf(LayerKind kind, RomWriter& writer, const PlannedLayer& layer) {
-    if (layer.kind != kind) {
-        return Fail(Error{ErrorKind::BadArgument,
-                          std::string("a ") + LayerName(layer.kind) + " layer given to the " +
-                              LayerName(kind) + " layer writer",
-                          std::nullopt});
-    }
-    return writer.WriteAt(layer.offset, layer.bytes);
-}
-
-// Every write of the save, in order; the header is the last. Stops at the first failure.
-Result<void, Error> WriteRoom(RomWriter& writer, const SavePlan& plan) {
-    if (auto layers = SaveRoomLayers(writer, plan); !layers) {
-        return layers;
-    }
-    // The new layers are on the disk before anything refers to them.
-    if (auto flushed = writer.Flush(); !flushed) {
-        return flushed;
-    }
-    for (const auto& list : plan.spriteWrites) {
-        if (auto put = writer.WriteAt(list.offset, list.bytes); !put) {
-            return put;
-        }
-    }
-    for (const auto& write : plan.inPlaceWrites) {
-        if (auto put = writer.WriteAt(write.offset, write.bytes); !put) {
-            return put;
-        }
-    }
-    if (auto flushed = writer.Flush(); !flushed) {
-        return flushed;
-    }
+    job.inPlace.insert(job.inPlace.end(), plan.inPlaceWrites.begin(), plan.inPlaceWrites.end());
     const auto header = plan.header.ToBytes();
-    return writer.WriteAt(plan.headerOffset, header);
-}
-
-// The copy this run made of the ROM, or its first backup when none is known.
-std::string BackupNamed(const RomBackups& backups, const std::filesystem::path& rom) {
-    return backups.CopyOf(rom).value_or(RomBackups::BackupPathOf(rom)).string();
+    job.inPlace.push_back({plan.headerOffset,
+                           file.ReadBlock(plan.headerOffset, header.size()),
+                           {header.begin(), header.end()},
+                           "the room header"});
+    return job;
 }
 
 } // namespace
-
-Result<void, Error> SaveClipLayer(RomWriter& writer, const PlannedLayer& layer) {
-    return WriteLayerOf(LayerKind::Clip, writer, layer);
-}
-
-Result<void, Error> SaveForegroundLayer(RomWriter& writer, const PlannedLayer& layer) {
-    return WriteLayerOf(LayerKind::Foreground, writer, layer);
-}
-
-Result<void, Error> SaveLevelLayer(RomWriter& writer, const PlannedLayer& layer) {
-    return WriteLayerOf(LayerKind::Level, writer, layer);
-}
-
-Result<void, Error> SaveBackLayer(RomWriter& writer, const PlannedLayer& layer) {
-    return WriteLayerOf(LayerKind::Back, writer, layer);
-}
-
-Result<void, Error> SaveRoomLayers(RomWriter& writer, const SavePlan& plan) {
-    for (const auto& layer : plan.layers) {
-        Result<void, Error> written;
-        switch (layer.kind) {
-        case LayerKind::Clip:
-            written = SaveClipLayer(writer, layer);
-            break;
-        case LayerKind::Foreground:
-            written = SaveForegroundLayer(writer, layer);
-            break;
-        case LayerKind::Level:
-            written = SaveLevelLayer(writer, layer);
-            break;
-        case LayerKind::Back:
-            written = SaveBackLayer(writer, layer);
-            break;
-        }
-        if (!written) {
-            return written;
-        }
-    }
-    return {};
-}
 
 Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists,
                                     SaveServices& services) {
@@ -128,34 +49,24 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     SaveOutcome outcome;
     outcome.notes = plan->notes;
-    auto access = OpenRomForWriting(services.backups, plan->romPath);
-    if (!access) {
-        return Fail(WithOutcome(access.error(), "nothing was written"));
-    }
-    outcome.backup = access->backup;
-    RomFile* file = &access->file;
-    auto writer =
-        services.writerFor ? services.writerFor(*file) : std::make_unique<RomFileWriter>(*file);
-    if (auto space = TakePlacedSpace(state.Storage, plan->game, *file, LayerBlocks(*plan));
-        !space) {
-        return Fail(space.error());
-    }
-    const UndoLog undo = RememberTargets(*file, *plan);
-    if (auto written = WriteRoom(*writer, *plan); !written) {
-        if (auto restored = undo.Restore(*writer); !restored) {
-            return Fail(
-                WithOutcome(written.error(), "putting the file back as it was also failed (" +
-                                                 Describe(restored.error()) +
-                                                 "); if the room no longer loads, use the backup " +
-                                                 BackupNamed(services.backups, plan->romPath)));
+    RomWriteJob job;
+    {
+        auto file = RomFile::Open(plan->romPath, OpenMode::Read);
+        if (!file) {
+            return Fail(WithOutcome(file.error(), "nothing was written"));
         }
-        return Fail(WithOutcome(written.error(), "the ROM file was put back as it was"));
+        job = SaveJob(*file, *plan);
     }
-    if (auto flushed = writer->Flush(); !flushed) {
-        outcome.notes.push_back("The room was written, but the file could not be flushed to "
-                                "the disk: " +
-                                Describe(flushed.error()));
+    // Once the job reads back as written, the old place of each layer is given back.
+    job.superseded = plan->superseded;
+    RomWriteServices writing{state.Storage, services.backups, services.writerFor};
+    auto committed = CommitRomWrites(job, writing);
+    if (!committed) {
+        return Fail(committed.error());
     }
+    outcome.backup = committed->backup;
+    outcome.notes.insert(outcome.notes.end(), committed->notes.begin(), committed->notes.end());
+    outcome.givenBack = committed->givenBack;
 
     for (size_t index : plan->tilesetRecords) {
         state.Tables.TilesetTableAsRead[index] = state.Tables.TilesetTable[index];
@@ -170,22 +81,12 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     const LoadReport reload = SelectRoom(state, plan->area, plan->room);
     outcome.reloadProblems = reload.Problems;
     outcome.differences = VerifySavedRoom(state, *plan, reload);
-    if (auto reread = RomFile::Open(plan->romPath, OpenMode::Read); reread) {
-        for (const InPlaceWrite& write : plan->inPlaceWrites) {
-            if (!HoldsWrittenBytes(*reread, write)) {
-                outcome.differences.push_back(write.what + " reads back differently");
-            }
-        }
-    } else {
-        outcome.differences.push_back("the ROM file could not be read again to check the "
-                                      "records written in place");
-    }
-    // Only a save that reads back as written lets go of the old layers.
-    if (outcome.differences.empty()) {
-        outcome.givenBack =
-            GiveBackBlocks(*file, *writer, plan->game, state.Storage.Table(), plan->superseded);
-        if (outcome.givenBack.problem) {
-            outcome.notes.push_back("The room was saved; " + *outcome.givenBack.problem + ".");
+    // The reload above compares the layers, sprite lists and header; the other records
+    // written in place are compared byte for byte.
+    for (const InPlaceWrite& write : plan->inPlaceWrites) {
+        if (std::find(committed->differences.begin(), committed->differences.end(), write.what) !=
+            committed->differences.end()) {
+            outcome.differences.push_back(write.what + " reads back differently");
         }
     }
     return outcome;

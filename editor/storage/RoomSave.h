@@ -10,9 +10,9 @@
 // write that makes the room use the new data (the commit point). Until the header is written
 // the ROM's room is the old one; when a write fails before then, the bytes already written
 // are put back as they were, so the file ends byte for byte as it began. Space taken from the
-// bookkeeping for a save that then fails stays taken; the ROM does not refer to it. Once the
-// reloaded room verifies as written, the old place of each layer written is given back to
-// the free space where nothing else uses it (GiveBack.h).
+// bookkeeping for a save that then fails stays taken; the ROM does not refer to it. Once
+// everything written, the header included, reads back byte for byte, the old place of each
+// layer written is given back to the free space where nothing else uses it (GiveBack.h).
 
 #include "common/Error.h"
 #include "common/Result.h"
@@ -72,14 +72,6 @@ struct SaveOutcome {
 // says what failed and whether the ROM file is as it was.
 Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists,
                                     SaveServices& services);
-
-// The layer writers: each writes its planned layer at the offset reserved for it. They are
-// run by SaveRoomLayers, clipdata first, then foreground, level and back layer.
-Result<void, Error> SaveClipLayer(RomWriter& writer, const PlannedLayer& layer);
-Result<void, Error> SaveForegroundLayer(RomWriter& writer, const PlannedLayer& layer);
-Result<void, Error> SaveLevelLayer(RomWriter& writer, const PlannedLayer& layer);
-Result<void, Error> SaveBackLayer(RomWriter& writer, const PlannedLayer& layer);
-Result<void, Error> SaveRoomLayers(RomWriter& writer, const SavePlan& plan);
 
 // The status bar line after a save: "Room saved." when the room read back as written
 // (otherwise a line that sends the user to the warning), with the free space given back and

@@ -51,6 +51,15 @@ printf 'not a rom' >"$work/bad.gba"
 "$cli" info "$work/bad.gba" >/dev/null 2>"$work/err"; status=$?
 [ $status -eq 1 ] || fail "a file that is no ROM exits 1"
 grep -q 'Not a Zero Mission or Fusion ROM' "$work/err" || fail "says it is not a ROM"
+# Half an image: every command that opens a ROM refuses it with the window's reason.
+head -c 4194304 "$work/zm.gba" >"$work/half.gba"
+for args in "info $work/half.gba" "header $work/half.gba 0 0" "render $work/half.gba 0 0 $work/x.png"; do
+    # shellcheck disable=SC2086
+    "$cli" $args >/dev/null 2>"$work/err"; status=$?
+    [ $status -eq 1 ] || fail "$args: half a ROM exits 1, got $status"
+    expect_output "$args: half a ROM" "quarnel-cli: Too small for the game's tables: a Zero Mission \
+ROM needs at least 0x760218 bytes; this file has 0x400000" "$(cat "$work/err")"
+done
 "$cli" info "$work/missing.gba" >/dev/null 2>"$work/err"; status=$?
 [ $status -eq 1 ] || fail "a missing file exits 1"
 set -e

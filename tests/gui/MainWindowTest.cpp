@@ -7,6 +7,7 @@
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
 #include "main/frmMain.h"
+#include "rom/GameTables.h"
 #include "storage/PelnixBinding.h"
 
 #include "GeneratedRoms.h"
@@ -26,7 +27,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
+#include <span>
 
 using namespace quarnel;
 using testing::ScriptedDialogs;
@@ -53,6 +56,14 @@ struct Editor {
     void ChooseRoom(int room) {
         window->cboRoom->setCurrentIndex(room);
         window->cboRoom_Click();
+    }
+    // Replaces the text of an editable list as the keyboard does and presses Enter.
+    void Type(QComboBox* list, const QString& text) {
+        QLineEdit* edit = list->lineEdit();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
     }
     // A mouse event on the map at the centre of cell (x, y), in widget pixels.
     QPoint CellPoint(int x, int y) const {
@@ -177,12 +188,11 @@ private slots:
         }
         // A typed room number is hexadecimal.
         editor.ChooseArea(0);
-        editor.window->cboRoom_Change(QStringLiteral("1A"));
-        QCOMPARE(editor.state->Room, 26);
-        editor.window->cboRoom_Change(QStringLiteral("zz"));
-        QCOMPARE(editor.state->Room, 0);
-        editor.window->cboRoom_Change(QStringLiteral("FF"));
-        QCOMPARE(editor.state->Room, 0);
+        for (const char* typed : {"1A", "zz", "FF"}) {
+            editor.window->cboRoom->setEditText(QString::fromLatin1(typed));
+            editor.window->cboRoom_Validate();
+            QCOMPARE(editor.state->Room, 26);
+        }
     }
 
     void PaintsPicksAndDragsWithTheMouse() {
@@ -267,6 +277,18 @@ private slots:
         editor.ChooseArea(2);
         editor.ChooseRoom(3);
         const auto path = editor.state->RomPath;
+        editor.state->CurrentBlock = 7;
+        QTest::mouseClick(editor.window->picMap, Qt::LeftButton, {}, editor.CellPoint(1, 1));
+        const auto keeps = [&] {
+            QVERIFY(editor.window->isVisible());
+            QCOMPARE(editor.state->RomPath, path);
+            QCOMPARE(editor.state->Area, 2);
+            QCOMPARE(editor.state->Room, 3);
+            QCOMPARE(editor.window->cboAreas->currentIndex(), 2);
+            QCOMPARE(editor.window->cboRoom->currentIndex(), 3);
+            QCOMPARE(editor.state->LevelLayer.Cell(1, 1), int16_t{7});
+            QVERIFY(editor.state->HasUnsavedChanges());
+        };
 
         editor.dialogs.files.push_back(std::nullopt);
         editor.window->OpenRom();
@@ -275,14 +297,141 @@ private slots:
         const std::vector<uint8_t> junk(0x200, 0x41);
         editor.dialogs.files.push_back(folder.WriteFile("junk.gba", junk));
         editor.window->OpenRom();
-        QCOMPARE(editor.dialogs.messages.back(), std::string("Sorry invalid ROM."));
+        QCOMPARE(editor.dialogs.messages.back(),
+                 std::string("Sorry invalid ROM.\r\nNot a Zero Mission or Fusion ROM: the "
+                             "cartridge title reads \"AAAAAAA\", not \"ZEROMIS\" (Zero "
+                             "Mission) or \"metroid\" (Fusion) (at ROM offset 0xA0)"));
+        keeps();
 
-        QVERIFY(editor.window->isVisible());
-        QCOMPARE(editor.state->RomPath, path);
-        QCOMPARE(editor.state->Area, 2);
-        QCOMPARE(editor.state->Room, 3);
-        QCOMPARE(editor.window->cboAreas->currentIndex(), 2);
-        QCOMPARE(editor.window->cboRoom->currentIndex(), 3);
+        // Each refused file says why, before any question about the edits.
+        const auto& image = testing::GeneratedRom(Game::ZM, 1).image;
+        const std::string small = "Too small for the game's tables: a Zero Mission ROM needs at "
+                                  "least 0x760218 bytes; this file has 0x";
+        const std::pair<std::vector<uint8_t>, std::string> refused[] = {
+            {{}, "Not a Zero Mission or Fusion ROM: the file is empty"},
+            {{image.begin(), image.begin() + 1000}, small + "3E8"},
+            {{image.begin(), image.begin() + 0x400000}, small + "400000"},
+        };
+        for (const auto& [bytes, reason] : refused) {
+            editor.Open(folder.WriteFile("refused.gba", bytes));
+            QCOMPARE(editor.dialogs.messages.back(), "Sorry invalid ROM.\r\n" + reason);
+            QVERIFY(editor.dialogs.questions.empty());
+            keeps();
+        }
+
+        // A good ROM: one question; No keeps everything, Yes opens it.
+        const auto other = testing::WriteGeneratedRom(folder / "mf.gba", Game::MF, 1);
+        editor.dialogs.answers = {false, true};
+        editor.Open(other);
+        QCOMPARE(editor.dialogs.questions.size(), size_t{1});
+        keeps();
+        editor.Open(other);
+        QCOMPARE(editor.dialogs.questions.size(), size_t{2});
+        QCOMPARE(editor.state->RomPath, other);
+        QCOMPARE(editor.state->Room, 0);
+        QVERIFY(!editor.state->HasUnsavedChanges());
+    }
+
+    void TypedRoomsNeverReachAnotherAreasHeaders() {
+        TempFolder folder;
+        Editor editor(folder);
+        const auto path = testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 1);
+        QVERIFY(editor.Open(path));
+        editor.ChooseArea(1);
+        editor.ChooseRoom(3);
+        const int rooms = editor.window->RoomCount();
+        QCOMPARE(rooms, 0x2A);
+        const std::string hint = ": type a room number from 0 to 29 (hexadecimal).";
+        for (const char* text : {"FF", "2A", "ZZ", "", "123456789", "FFFFFFFF", "1a"}) {
+            const bool taken = text == std::string("1a");
+            const size_t messages = editor.dialogs.messages.size();
+            editor.Type(editor.window->cboRoom, QString::fromLatin1(text));
+            QCOMPARE(editor.state->Room, taken ? 0x1A : 3);
+            QCOMPARE(editor.window->cboRoom->count(), rooms);
+            QCOMPARE(editor.window->cboRoom->currentText(),
+                     QString::fromLatin1(taken ? "1A" : "3"));
+            QCOMPARE(editor.dialogs.messages.size(), messages + (taken ? 0 : 1));
+            if (!taken) {
+                QCOMPARE(editor.dialogs.messages.back(),
+                         *text == 0
+                             ? "The Room box is empty" + hint
+                             : "Room \"" + std::string(text) + "\" is not a room of Kraid" + hint);
+            }
+        }
+        // Keys alone load nothing; leaving the box takes the room.
+        editor.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor.window.get()));
+        QLineEdit* edit = editor.window->cboRoom->lineEdit();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("29"));
+        QCOMPARE(editor.state->Room, 0x1A);
+        editor.window->cboAreas->setFocus();
+        QCOMPARE(editor.state->Room, 0x29);
+        editor.Type(editor.window->cboRoom, QStringLiteral("1A"));
+
+        // A save after all that changes only Kraid's header table and new space.
+        const auto before = testing::ReadWholeFile(path);
+        editor.window->cboMusic->setCurrentIndex(0x3C);
+        editor.window->cmdSave->click();
+        const auto after = testing::ReadWholeFile(path);
+        const uint32_t table = editor.state->Tables.AreaTable[1] - 0x08000000u;
+        QCOMPARE(after[table + 60 * 0x1A + 58], uint8_t{0x3C});
+        for (size_t offset = 0; offset < before.size(); ++offset) {
+            const bool header = offset >= table && offset < table + 60u * 0x2A;
+            const bool space =
+                std::any_of(kZmFreeSpace.begin(), kZmFreeSpace.end(),
+                            [&](RomRange r) { return offset >= r.begin && offset < r.end; });
+            QVERIFY2(before[offset] == after[offset] || header || space, ToHex(offset).c_str());
+        }
+    }
+
+    void ReloadsOverEditsOnlyWhenTheUserAgrees() {
+        TempFolder folder;
+        Editor editor(folder);
+        // Kraid's room table where Norfair's begins: Kraid lists no rooms.
+        auto image = testing::GeneratedRom(Game::ZM, 1).image;
+        std::copy_n(image.begin() + 0x75FAC4 + 8, 4, image.begin() + 0x75FAC4 + 4);
+        QVERIFY(editor.Open(folder.WriteFile("zm.gba", image)));
+        editor.ChooseRoom(2);
+        const auto doors = editor.state->Doors.AreaDoors;
+        const int rooms = editor.window->RoomCount();
+        editor.window->cboSpriteIndex->setCurrentIndex(1);
+        editor.window->cboSpriteIndex_Click();
+        editor.state->CurrentBlock = 9;
+        QTest::mouseClick(editor.window->picMap, Qt::LeftButton, {}, editor.CellPoint(2, 2));
+        QVERIFY(editor.state->HasUnsavedChanges());
+        const auto edited = [&] {
+            QCOMPARE(editor.state->Area, 0);
+            QCOMPARE(editor.state->Room, 2);
+            QCOMPARE(editor.window->cboAreas->currentIndex(), 0);
+            QCOMPARE(editor.window->cboRoom->currentIndex(), 2);
+            QCOMPARE(editor.state->LevelLayer.Cell(2, 2), int16_t{9});
+            QVERIFY(editor.state->HasUnsavedChanges());
+        };
+
+        // The area and the sprite list already shown, each declined.
+        editor.ChooseArea(0);
+        editor.window->cboSpriteIndex->setCurrentIndex(1);
+        editor.window->cboSpriteIndex_Click();
+        QCOMPARE(editor.dialogs.questions.size(), size_t{2});
+        QCOMPARE(editor.dialogs.questions[0], std::string("Discard unsaved changes to this room?"));
+        QCOMPARE(editor.dialogs.questions[1],
+                 std::string("Reload sprite list 1 from the ROM? Unsaved changes to it will be "
+                             "lost."));
+        edited();
+        QCOMPARE(editor.window->cboSpriteIndex->currentIndex(), 1);
+
+        // Kraid, agreed to: its room 0 cannot be loaded, so the shown room, its doors and the
+        // lists stay as they were.
+        editor.dialogs.answers.push_back(true);
+        editor.ChooseArea(1);
+        QVERIFY(editor.dialogs.messages.back().rfind("Room 0 of Kraid cannot be loaded; the "
+                                                     "room shown stays open.\r\n",
+                                                     0) == 0);
+        edited();
+        QVERIFY(editor.state->Doors.AreaDoors == doors);
+        QCOMPARE(editor.window->RoomCount(), rooms);
     }
 
     void EditsSpritesOnTheMap() {
