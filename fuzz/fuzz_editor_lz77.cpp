@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to the editor's LZ77 decoder, and round-trips small inputs through
-// its encoder.
+// Feeds arbitrary bytes to the editor's LZ77 decoder and to the measure of where a stream
+// ends, and round-trips small inputs through its encoder.
 //
 // Input layout: two bytes choose the destination, the rest is the stream. With bit 7 of the
 // first byte set the destination has the size the stream declares (at most 64 KiB); else the
@@ -30,6 +30,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t declared = quarnel::DecompressLZ77(stream, {destination.get(), destinationSize});
     if (declared != header >> 8) {
         std::abort();
+    }
+
+    // A stream that ends inside the input decodes from exactly its own bytes as from all of them.
+    if (const auto length = quarnel::Lz77StreamLength(stream)) {
+        if (*length > stream.size() || *length < 4) {
+            std::abort();
+        }
+        auto alone = std::make_unique<uint8_t[]>(destinationSize);
+        quarnel::DecompressLZ77(stream.first(*length), {alone.get(), destinationSize});
+        if (destinationSize != 0 &&
+            std::memcmp(alone.get(), destination.get(), destinationSize) != 0) {
+            std::abort();
+        }
     }
 
     // The encoder's output must decode back to its input.

@@ -37,6 +37,7 @@ extern const Command kMusicCommand;
 extern const Command kDumpCommand;
 extern const Command kTilesCommand;
 extern const Command kPaletteCommand;
+extern const Command kRunCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();

@@ -1,5 +1,6 @@
 // quarnel-cli storage: shows the free-space bookkeeping of both games, after an optional reset
-// of the areas to their defaults and an optional fit of one game's counters to a ROM.
+// of the areas to their defaults and an optional fit of one game's counters to a ROM, and how a
+// ROM uses its game's areas.
 
 #include "cli/Commands.h"
 
@@ -7,6 +8,7 @@
 #include "rom/GameDetection.h"
 #include "storage/Storage.h"
 #include "storage/StorageEditing.h"
+#include "storage/StorageMap.h"
 
 #include <optional>
 #include <ostream>
@@ -16,7 +18,7 @@ namespace quarnel::cli {
 
 namespace {
 
-constexpr const char* kUsage = "storage [--storage PATH] [--reset] [--fit ROM]";
+constexpr const char* kUsage = "storage [--storage PATH] [--reset] [--fit ROM] [--map ROM]";
 
 void PrintAreas(std::ostream& out, std::string_view game, std::span<const StorageArea> areas) {
     for (size_t i = 0; i < areas.size(); ++i) {
@@ -37,10 +39,19 @@ int RunStorage(const Arguments& args, std::ostream& out, std::ostream& err) {
     bool reset = false;
     bool pathGiven = false;
     std::optional<std::filesystem::path> fit;
+    std::optional<std::filesystem::path> map;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--reset") {
             reset = true;
+        } else if (arg == "--map") {
+            if (map) {
+                return Usage(err, "--map given twice");
+            }
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return Usage(err, "--map needs a ROM");
+            }
+            map = args[++i];
         } else if (arg == "--fit") {
             if (fit) {
                 return Usage(err, "--fit given twice");
@@ -89,6 +100,21 @@ int RunStorage(const Arguments& args, std::ostream& out, std::ostream& err) {
     }
     PrintAreas(out, GameCodeText(Game::ZM), UsableAreas(storage.Table(), Game::ZM));
     PrintAreas(out, GameCodeText(Game::MF), UsableAreas(storage.Table(), Game::MF));
+    if (map) {
+        auto game = DetectGame(*map);
+        if (!game) {
+            err << "quarnel-cli storage: " << Describe(game.error()) << "\n";
+            return 1;
+        }
+        auto usage = MapStorage(storage.Table(), *game, *map);
+        if (!usage) {
+            err << "quarnel-cli storage: " << Describe(usage.error()) << "\n";
+            return 1;
+        }
+        for (const AreaUsage& area : *usage) {
+            out << "map " << AreaUsageLine(*game, area) << "\n";
+        }
+    }
     return 0;
 }
 
@@ -97,7 +123,8 @@ int RunStorage(const Arguments& args, std::ostream& out, std::ostream& err) {
 const Command kStorageCommand{"storage", kUsage,
                               "both games' free-space areas from os.bin or PATH; --reset "
                               "restores the defaults first; --fit sets the Used of ROM's game "
-                              "to just past the last data in each area",
+                              "to just past the last data in each area; --map shows how ROM "
+                              "uses each area of its game: bytes in use, given back, never used",
                               RunStorage};
 
 } // namespace quarnel::cli

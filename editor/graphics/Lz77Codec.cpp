@@ -189,26 +189,26 @@ uint32_t DecompressLZ77(std::span<const uint8_t> source, std::span<uint8_t> dest
 }
 
 std::optional<size_t> Lz77StreamLength(std::span<const uint8_t> source) {
-    if (source.size() < 4) {
+    if (source.size() < 4 || source[0] != 0x10) {
         return std::nullopt;
     }
-    uint32_t remaining =
-        (uint32_t{source[1]} | uint32_t{source[2]} << 8 | uint32_t{source[3]} << 16);
+    uint32_t remaining = static_cast<uint32_t>(source[1]) | static_cast<uint32_t>(source[2]) << 8 |
+                         static_cast<uint32_t>(source[3]) << 16;
     size_t in = 4;
-    // Every piece reads at least one byte, so the walk ends within source.size() pieces.
-    while (remaining > 0) {
+    while (remaining != 0) {
         if (in >= source.size()) {
             return std::nullopt;
         }
         const uint8_t flags = source[in++];
-        for (unsigned mask = 0x80; mask != 0 && remaining > 0; mask >>= 1) {
+        for (unsigned mask = 0x80; mask != 0 && remaining != 0; mask >>= 1) {
             if ((flags & mask) != 0) {
                 if (source.size() - in < 2) {
                     return std::nullopt;
                 }
                 const uint32_t length = (source[in] >> 4) + kMinLength;
                 in += 2;
-                remaining -= std::min(remaining, length);
+                // Decoding stops at the declared size, also inside a match.
+                remaining -= std::min(length, remaining);
             } else {
                 if (in >= source.size()) {
                     return std::nullopt;

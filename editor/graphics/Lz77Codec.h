@@ -20,8 +20,10 @@ namespace quarnel {
 // was. The work done is bounded by the destination's size, whatever size the header claims.
 uint32_t DecompressLZ77(std::span<const uint8_t> source, std::span<uint8_t> destination);
 
-// The stream's length: how many bytes of `source` decoding reads before it reaches the
-// declared size (header included). Nothing when the stream runs past the end of `source`.
+// How many bytes of `source` the stream at its start occupies, header included: the bytes
+// the decoder reads to produce the size its header declares (a stream that declares 0 bytes
+// is its 4-byte header). Nothing when the type byte is not 0x10 or the stream runs past the
+// end of `source`. Finds where stored data ends without decoding it into memory.
 std::optional<size_t> Lz77StreamLength(std::span<const uint8_t> source);
 
 // Worst-case stream length for `size` input bytes: 4 + size + ceil(size / 8).

@@ -5,8 +5,10 @@
 #include "common/Hex.h"
 #include "doors/frmDoorEd.h"
 #include "dumps/QtDumpActions.h"
+#include "emulator/QtRunActions.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
+#include "patch/QtPatchActions.h"
 #include "side/frmMainMap.h"
 #include "storage/QtRoomSaveActions.h"
 
@@ -23,8 +25,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace quarnel {
@@ -86,12 +90,22 @@ frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dat
                              }
                          }},
                         this);
+    // Export and Run offer to save first; a save that fails keeps the room's changes.
+    const auto saveRoom = [this] {
+        m_saveActions->cmdSave_Click();
+        return !m_state.HasUnsavedChanges();
+    };
+    m_patchActions = new PatchActions(m_state, m_dialogs, saveRoom, this);
+    m_runActions = new RunActions(
+        m_state, m_dialogs, saveRoom,
+        std::make_unique<QSettings>(QStringLiteral("Quarnel"), QStringLiteral("Quarnel")), this);
     BuildControls();
     BuildMenus();
-    connect(m_saveActions, &RoomSaveActions::statusMessage, this,
-            [this](const QString& text) { statusBar()->showMessage(text, 15000); });
-    connect(m_dumpActions, &DumpActions::statusMessage, this,
-            [this](const QString& text) { statusBar()->showMessage(text, 15000); });
+    const auto showStatus = [this](const QString& text) { statusBar()->showMessage(text, 15000); };
+    connect(m_saveActions, &RoomSaveActions::statusMessage, this, showStatus);
+    connect(m_patchActions, &PatchActions::statusMessage, this, showStatus);
+    connect(m_runActions, &RunActions::statusMessage, this, showStatus);
+    connect(m_dumpActions, &DumpActions::statusMessage, this, showStatus);
     connect(m_saveActions, &RoomSaveActions::roomChanged, this, [this] {
         RedrawMap(m_state);
         ShowRoom(LoadReport{true, {}});
@@ -327,6 +341,17 @@ void frmMain::BuildMenus() {
     mnuOpen = file->addAction(QStringLiteral("&Open"), this, [this] { OpenRom(); });
     mnuOpen->setShortcut(QKeySequence::Open);
     file->addAction(m_saveActions->SaveAction());
+    file->addSeparator();
+    file->addAction(m_patchActions->ExportAction());
+    file->addAction(m_patchActions->ApplyAction());
+    file->addSeparator();
+    file->addAction(m_runActions->RunAction());
+    file->addAction(m_runActions->EmulatorAction());
+    QToolBar* tools = addToolBar(QStringLiteral("Run"));
+    tools->setObjectName(QStringLiteral("tlbRun"));
+    tools->setMovable(false);
+    tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    tools->addAction(m_runActions->RunAction());
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

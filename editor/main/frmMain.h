@@ -36,9 +36,11 @@ namespace quarnel {
 class DumpActions;
 class MarkerLabelWidget;
 class RomBackups;
+class PatchActions;
 class PelnixBinding;
 class PictureWidget;
 class RoomSaveActions;
+class RunActions;
 class frmDoorEd;
 class frmMainMap;
 
@@ -241,6 +243,8 @@ private:
     QWidget* m_tilesWindow = nullptr;
     RoomSaveActions* m_saveActions = nullptr;
     DumpActions* m_dumpActions = nullptr;
+    PatchActions* m_patchActions = nullptr; // File > Export Patch…, Apply Patch…
+    RunActions* m_runActions = nullptr;     // Run (toolbar, F5), File > Emulator Command…
 };
 
 } // namespace quarnel

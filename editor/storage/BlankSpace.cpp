@@ -29,14 +29,33 @@ int64_t ImageEnd(const RomView& rom) {
     return static_cast<int64_t>(std::min<uint64_t>(rom.Size(), kLargestImage));
 }
 
+// Answers, for offsets asked in increasing order, whether they lie in a set of ranges.
+class RangeCursor {
+public:
+    explicit RangeCursor(const RangeSet& set) : m_ranges(set.Ranges()) {}
+
+    bool Contains(int64_t at) {
+        while (m_next < m_ranges.size() && m_ranges[m_next].end <= at) {
+            ++m_next;
+        }
+        return m_next < m_ranges.size() && m_ranges[m_next].begin <= at;
+    }
+
+private:
+    std::span<const RomRange> m_ranges;
+    size_t m_next = 0;
+};
+
 // Calls visit(offset, class) for each byte of [begin, end) in order until it returns false.
 // A zero within kDataTailGuard bytes after a data byte seen in this walk counts as data.
 template <class Visit>
-void WalkBytes(const RomView& rom, Game game, int64_t begin, int64_t end, Visit&& visit) {
+void WalkBytes(const RomView& rom, Game game, const RangeSet& occupied, int64_t begin, int64_t end,
+               Visit&& visit) {
     if (begin >= end) {
         return;
     }
     const auto never = NeverWrittenRanges(game);
+    RangeCursor taken(occupied);
     std::vector<uint8_t> piece;
     int64_t pieceSize = kFirstPiece;
     std::optional<int64_t> lastData;
@@ -47,7 +66,7 @@ void WalkBytes(const RomView& rom, Game game, int64_t begin, int64_t end, Visit&
         for (size_t i = 0; i < wanted; ++i, ++at) {
             const uint8_t byte = piece[i];
             ByteClass kind = ByteClass::Data;
-            if (i >= got || Inside(never, static_cast<uint64_t>(at)) ||
+            if (i >= got || Inside(never, static_cast<uint64_t>(at)) || taken.Contains(at) ||
                 (byte != 0x00 && byte != 0xFF)) {
                 lastData = at;
             } else if (byte == 0xFF) {
@@ -72,7 +91,7 @@ std::span<const RomRange> NeverWrittenRanges(Game game) {
 }
 
 std::optional<uint32_t> FindBlankBlock(const StorageArea& area, Game game, int32_t size,
-                                       const RomView& rom) {
+                                       const RomView& rom, const RangeSet& occupied) {
     const int64_t offset = area.Offset;
     const int64_t used = area.Used;
     const int64_t length = area.Length;
@@ -94,7 +113,7 @@ std::optional<uint32_t> FindBlankBlock(const StorageArea& area, Game game, int32
     std::optional<uint32_t> found;
     int64_t runStart = -1;
     ByteClass runClass = ByteClass::Data;
-    WalkBytes(rom, game, walkFrom, end, [&](int64_t at, ByteClass kind) {
+    WalkBytes(rom, game, occupied, walkFrom, end, [&](int64_t at, ByteClass kind) {
         if (at < start) {
             return true;
         }
@@ -118,14 +137,66 @@ std::optional<uint32_t> FindBlankBlock(const StorageArea& area, Game game, int32
     return found;
 }
 
-int32_t FittedUsed(const StorageArea& area, Game game, const RomView& rom) {
+std::optional<uint32_t> FindReusableBlock(const StorageArea& area, Game game, int32_t size,
+                                          const RomView& rom, const RangeSet& occupied) {
+    const int64_t offset = area.Offset;
+    const int64_t used = area.Used;
+    if (size < 1 || offset <= 0 || used < 0 || used > area.Length) {
+        return std::nullopt;
+    }
+    // The block and its two spare bytes.
+    const int64_t needed = int64_t{size} + 2;
+    const int64_t end = std::min(offset + used, ImageEnd(rom));
+    if (end - offset < needed) {
+        return std::nullopt;
+    }
+    std::optional<uint32_t> found;
+    int64_t runStart = -1;
+    WalkBytes(rom, game, occupied, offset, end, [&](int64_t at, ByteClass kind) {
+        if (kind != ByteClass::Ones) {
+            runStart = -1;
+            return end - (at + 1) >= needed; // stop once no run fits behind it
+        }
+        if (runStart < 0) {
+            if (at + 1 >= kStorageCandidateLimit) {
+                return false; // no block may start here or later
+            }
+            runStart = at;
+        }
+        if (at + 1 - runStart >= needed) {
+            found = static_cast<uint32_t>(runStart + 1);
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
+uint32_t BlankBytesHandedOut(const StorageArea& area, Game game, const RomView& rom,
+                             const RangeSet& occupied) {
+    if (area.Offset < 0 || area.Used <= 0) {
+        return 0;
+    }
+    const int64_t offset = area.Offset;
+    const int64_t end =
+        std::min(offset + std::min(area.Used, std::max(area.Length, 0)), ImageEnd(rom));
+    uint32_t blank = 0;
+    WalkBytes(rom, game, occupied, offset, end, [&blank](int64_t, ByteClass kind) {
+        blank += kind == ByteClass::Ones ? 1 : 0;
+        return true;
+    });
+    return blank;
+}
+
+int32_t FittedUsed(const StorageArea& area, Game game, const RomView& rom,
+                   const RangeSet& occupied) {
     if (area.Offset < 0 || area.Length < 0) {
         return area.Used;
     }
     const int64_t offset = area.Offset;
     const int64_t end = std::min(offset + area.Length, ImageEnd(rom));
     int64_t last = -1;
-    WalkBytes(rom, game, offset, end, [&last](int64_t at, ByteClass kind) {
+    WalkBytes(rom, game, occupied, offset, end, [&last](int64_t at, ByteClass kind) {
         if (kind == ByteClass::Data) {
             last = at;
         }

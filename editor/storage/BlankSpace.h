@@ -6,13 +6,16 @@
 // where every one of its bytes is blank, all 0xFF (the games' padding) or all 0x00.
 //
 // Bytes that are never blank, whatever they hold: those of a range the game must never have
-// written (NeverWrittenRanges), those that cannot be read, and zeros that directly follow
-// other data (up to kDataTailGuard of them), because data often ends in zeros: a stored room
-// layer ends with a 0x00 byte, the clipdata with nine.
+// written (NeverWrittenRanges), those that cannot be read, those of `occupied` (blocks that
+// known pointers lead to, which may well be all 0xFF, like an empty sprite list, and blocks
+// handed out but not yet written), and zeros that directly follow other data (up to
+// kDataTailGuard of them), because data often ends in zeros: a stored room layer ends with a
+// 0x00 byte, the clipdata with nine.
 
 #include "rom/Game.h"
 #include "rom/GameTables.h"
 #include "rom/RomView.h"
+#include "storage/RangeSet.h"
 #include "storage/Storage.h"
 
 #include <cstdint>
@@ -35,11 +38,25 @@ std::span<const RomRange> NeverWrittenRanges(Game game);
 // (kStorageCandidateLimit). Nothing when there is none, when `size` is below 1, or when the
 // area's counters break 0 <= Used <= Length. Reads each byte of the area at most once.
 std::optional<uint32_t> FindBlankBlock(const StorageArea& area, Game game, int32_t size,
-                                       const RomView& rom);
+                                       const RomView& rom, const RangeSet& occupied = {});
+
+// Where `area` can hold a block of `size` bytes again inside the part it has handed out
+// (Offset to Offset + Used): one byte into the lowest run of 0xFF bytes there that holds the
+// block with one spare 0xFF byte on each side, outside `occupied` and the never-written
+// ranges, starting above 0 and below 0x7FFFFF. The spare bytes keep a reused block from
+// touching its neighbours, so each stays decodable on its own. Nothing when there is none.
+std::optional<uint32_t> FindReusableBlock(const StorageArea& area, Game game, int32_t size,
+                                          const RomView& rom, const RangeSet& occupied);
+
+// The bytes of `area`'s handed-out part (as far as the image reaches) that are 0xFF and
+// outside `occupied`: space given back, which FindReusableBlock can hand out again.
+uint32_t BlankBytesHandedOut(const StorageArea& area, Game game, const RomView& rom,
+                             const RangeSet& occupied);
 
 // The Used that makes `area` fit `rom`: just past the last byte of the area (as far as the
 // image reaches) that is not blank, or 0 when all are. An area whose Offset or Length is
 // negative keeps its Used.
-int32_t FittedUsed(const StorageArea& area, Game game, const RomView& rom);
+int32_t FittedUsed(const StorageArea& area, Game game, const RomView& rom,
+                   const RangeSet& occupied = {});
 
 } // namespace quarnel

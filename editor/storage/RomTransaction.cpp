@@ -3,12 +3,14 @@
 #include "common/Hex.h"
 #include "rom/RomFile.h"
 #include "rom/RomView.h"
+#include "storage/KnownBlocks.h"
 #include "storage/RomBackup.h"
 #include "storage/RomWriter.h"
 #include "storage/Storage.h"
 #include "storage/UndoLog.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace quarnel {
 
@@ -74,8 +76,10 @@ Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const R
         }
         sizes.push_back(block.reserved);
     }
-    // Space only ever goes where this ROM's bytes are blank, whatever os.bin says.
-    const auto offsets = storage.PlanAllocations(game, sizes, RomFileView(file));
+    // Space only ever goes where this ROM's bytes are blank, whatever os.bin says, and never
+    // where a known pointer leads.
+    const auto known = KnownBlocks::Build(file, game, UsableAreas(storage.Table(), game));
+    const auto offsets = storage.PlanAllocations(game, sizes, RomFileView(file), known.Occupied());
     for (size_t i = 0; i < blocks.size(); ++i) {
         if (offsets[i] == 0) {
             return Fail(Error{ErrorKind::StorageExhausted,
@@ -93,8 +97,11 @@ Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const R
 Result<void, Error> TakePlacedSpace(StorageSystem& storage, Game game, const RomFile& file,
                                     std::span<const NewBlock> blocks) {
     const RomFileView rom(file);
+    // The same view of the ROM as PlaceBlocks had, so the same offsets come out.
+    RangeSet occupied =
+        KnownBlocks::Build(file, game, UsableAreas(storage.Table(), game)).Occupied();
     for (const NewBlock& block : blocks) {
-        auto offset = storage.StorageAlloc(game, block.reserved, rom);
+        auto offset = storage.StorageAlloc(game, block.reserved, rom, occupied);
         if (!offset) {
             return Fail(WithOutcome(offset.error(), "nothing was written to the ROM"));
         }
@@ -160,13 +167,22 @@ Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteS
                                 "disk: " +
                                 Describe(flushed.error()));
     }
-    writer.reset();
 
     if (auto reread = RomFile::Open(job.romPath, OpenMode::Read); reread) {
         outcome.differences = Differences(*reread, job);
     } else {
         outcome.differences.push_back("the ROM file could not be read back: " +
                                       Describe(reread.error()));
+    }
+    // Only a job that reads back as written lets go of what it superseded.
+    if (outcome.differences.empty()) {
+        outcome.givenBack =
+            GiveBackBlocks(*file, *writer, job.game, services.storage.Table(), job.superseded);
+        if (outcome.givenBack.problem) {
+            std::string saved = job.what + " was saved; ";
+            saved[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(saved[0])));
+            outcome.notes.push_back(saved + *outcome.givenBack.problem + ".");
+        }
     }
     return outcome;
 }

@@ -12,11 +12,14 @@
 // data has its place: PlaceBlocks gives each new block the offset the bookkeeping will hand
 // out, then the caller builds its in-place writes (pointer tables, records) with those offsets,
 // then CommitRomWrites does the writing. The in-place writes run in order after the blocks;
-// the last one is the commit point (the write that makes the ROM use the new data).
+// the last one is the commit point (the write that makes the ROM use the new data). Once the
+// job reads back as written, the blocks its pointer rewrites superseded are given back to the
+// free space where nothing else uses them (GiveBack.h).
 
 #include "common/Error.h"
 #include "common/Result.h"
 #include "rom/Game.h"
+#include "storage/GiveBack.h"
 #include "storage/InPlaceWrite.h"
 
 #include <cstdint>
@@ -43,10 +46,11 @@ struct NewBlock {
     uint32_t offset = 0;        // set by PlaceBlocks
 };
 
-// Gives each block, in order, the offset StorageAlloc would hand out for it now on this ROM
-// (blank space only, past any data the bookkeeping did not know of). Changes nothing: not the
-// bookkeeping, not the file. Errors: StorageExhausted (no area has a blank run for a block),
-// BadArgument (a reserved size below the block's length).
+// Gives each block, in order, the offset StorageAlloc would hand out for it now on this ROM:
+// space given back first, then blank space past Used (past any data the bookkeeping did not
+// know of), never a byte of a block the ROM's known pointers lead to (KnownBlocks). Changes
+// nothing: not the bookkeeping, not the file. Errors: StorageExhausted (no area has a blank run for
+// a block), BadArgument (a reserved size below the block's length).
 Result<void, Error> PlaceBlocks(const StorageSystem& storage, Game game, const RomFile& file,
                                 std::vector<NewBlock>& blocks);
 
@@ -62,6 +66,9 @@ struct RomWriteJob {
     std::vector<NewBlock> blocks;      // placed by PlaceBlocks
     std::vector<InPlaceWrite> inPlace; // in order; the last is the commit point
     std::string what = "the data";     // for messages: "the room", "the minimap"
+    // The blocks the in-place writes stop pointing to (the old minimap stream when its pointer
+    // is rewritten), given back after the commit where nothing else uses them.
+    std::vector<SupersededBlock> superseded{};
 };
 
 // What a commit did. Once the commit point is written the job counts as done: a flush that
@@ -71,6 +78,7 @@ struct RomWriteOutcome {
     std::optional<std::filesystem::path> backup; // the backup this job made, if any
     std::vector<std::string> notes;
     std::vector<std::string> differences; // the `what` of each range that reads back wrong
+    GiveBackOutcome givenBack;            // what was given back of `superseded`
 };
 
 // The services a write job needs; the GUI and the CLI hold one set for their whole run.
@@ -87,8 +95,9 @@ struct RomWriteServices {
 // nothing is written), writes the blocks, flushes, writes the in-place records but the last in
 // order, flushes, writes the last (the commit point), flushes, and reads everything back. A
 // failure before the commit point puts the file back as it was; errors say whether that
-// worked. The bookkeeping keeps space it handed out for a job that then failed. A job with
-// nothing to write does nothing.
+// worked. When everything reads back as written, the superseded blocks are given back (a
+// failure there is a note: the job stands). The bookkeeping keeps space it handed out for a
+// job that then failed. A job with nothing to write does nothing.
 Result<RomWriteOutcome, Error> CommitRomWrites(const RomWriteJob& job, RomWriteServices& services);
 
 } // namespace quarnel

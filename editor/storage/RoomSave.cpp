@@ -58,6 +58,8 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
         }
         job = SaveJob(*file, *plan);
     }
+    // Once the job reads back as written, the old place of each layer is given back.
+    job.superseded = plan->superseded;
     RomWriteServices writing{state.Storage, services.backups, services.writerFor};
     auto committed = CommitRomWrites(job, writing);
     if (!committed) {
@@ -65,6 +67,7 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
     }
     outcome.backup = committed->backup;
     outcome.notes.insert(outcome.notes.end(), committed->notes.begin(), committed->notes.end());
+    outcome.givenBack = committed->givenBack;
 
     MarkDoorsSaved(state.Doors, plan->doorRecords);
     if (plan->scrollsWritten) {
@@ -109,6 +112,9 @@ std::string SaveStatusText(const SaveOutcome& outcome) {
                            ? "Room saved."
                            : "The room was written but does not read back as saved: see the "
                              "warning.";
+    if (auto given = GiveBackSummary(outcome.givenBack)) {
+        text += " " + *given;
+    }
     if (outcome.backup) {
         text += " A backup of the ROM was written to " + outcome.backup->string() + ".";
     }

@@ -11,7 +11,9 @@
 // new data (the commit point). Until the header is written the ROM's room is the old one; when a
 // write fails before then, the bytes already written are put back as they were, so the file ends
 // byte for byte as it began. Space taken from the bookkeeping for a save that then fails stays
-// taken (os.bin only grows, and the space is never given back); the ROM does not refer to it.
+// taken; the ROM does not refer to it. Once everything written, the header included, reads back
+// byte for byte, the old place of each layer written is given back to the free space where
+// nothing else uses it (GiveBack.h).
 
 #include "common/Error.h"
 #include "common/Result.h"
@@ -64,6 +66,7 @@ struct SaveOutcome {
     std::vector<std::string> differences;
     std::vector<Error> reloadProblems; // what the reload reported
     std::vector<std::string> notes;    // what the save left out, or could not flush
+    GiveBackOutcome givenBack;         // the old layers given back to the free space
 };
 
 // Saves the room in `state` with the header fields of `lists`, then reloads it with
@@ -75,8 +78,8 @@ Result<SaveOutcome, Error> SaveRoom(EditorState& state, const HeaderLists& lists
                                     SaveServices& services);
 
 // The status bar line after a save: "Room saved." when the room read back as written
-// (otherwise a line that sends the user to the warning), with the backup, if this save made
-// one.
+// (otherwise a line that sends the user to the warning), with the free space given back and
+// the backup, if this save made one.
 std::string SaveStatusText(const SaveOutcome& outcome);
 
 // The message that a save needs to show besides the status bar: the differences found

@@ -181,6 +181,13 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
     for (size_t i = 0; i < plan.layers.size(); ++i) {
         PlannedLayer& layer = plan.layers[i];
         layer.offset = blocks[i].offset;
+        const uint32_t old = LayerPointer(plan.header, layer.kind);
+        if (old >= kGbaRomBase && old - kGbaRomBase < file->Size()) {
+            plan.superseded.push_back(
+                {old - kGbaRomBase,
+                 layer.kind == LayerKind::Clip ? StoredKind::ClipLayer : StoredKind::TileLayer, 0,
+                 "the old " + LayerWhat(layer.kind)});
+        }
         SetLayerPointer(plan.header, layer.kind, PointerFromOffset(layer.offset));
     }
 

@@ -75,6 +75,9 @@ struct SavePlan {
     // The entry of inPlaceWrites that stores the changed words of the loaded tileset's block
     // table, if any.
     std::optional<size_t> blockTableWrite;
+    // The stored layers the header will no longer point to (the old place of each layer
+    // written), given back to the free space after the save where nothing else uses them.
+    std::vector<SupersededBlock> superseded;
     std::vector<std::string> notes; // what the save leaves out, for the user
 };
 

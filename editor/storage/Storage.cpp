@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <type_traits>
@@ -48,13 +49,31 @@ auto AreasOf(Table& table, Game game) {
     return std::span<Area>();
 }
 
-// The allocation step on a table in memory; 0 when no area can take the request. The area
-// that serves it has its Used moved just past the block (at most to Length).
-uint32_t AllocateFrom(std::span<StorageArea> areas, Game game, int32_t size, const RomView& rom) {
+// The allocation step on a table in memory; 0 when no area can take the request. With an
+// `occupied` set, space given back inside an area's handed-out part is used first, and the
+// block is added to the set; otherwise (or when there is none) the area that serves the
+// request has its Used moved just past the block (at most to Length).
+uint32_t AllocateFrom(std::span<StorageArea> areas, Game game, int32_t size, const RomView& rom,
+                      RangeSet* occupied) {
+    static const RangeSet kNothing;
+    const RangeSet& known = occupied != nullptr ? *occupied : kNothing;
+    const auto take = [&](uint32_t block) {
+        if (occupied != nullptr) {
+            occupied->Add({block, static_cast<uint32_t>(block + static_cast<uint32_t>(size))});
+        }
+        return block;
+    };
+    if (occupied != nullptr) {
+        for (const auto& area : areas) {
+            if (const auto block = FindReusableBlock(area, game, size, rom, known)) {
+                return take(*block);
+            }
+        }
+    }
     for (auto& area : areas) {
-        if (const auto block = FindBlankBlock(area, game, size, rom)) {
+        if (const auto block = FindBlankBlock(area, game, size, rom, known)) {
             area.Used = static_cast<int32_t>(int64_t{*block} + size - area.Offset);
-            return *block;
+            return take(*block);
         }
     }
     return 0;
@@ -203,6 +222,16 @@ Result<void, Error> StorageSystem::ResetStorage() {
 }
 
 Result<uint32_t, Error> StorageSystem::StorageAlloc(Game game, int32_t size, const RomView& rom) {
+    return Allocate(game, size, rom, nullptr);
+}
+
+Result<uint32_t, Error> StorageSystem::StorageAlloc(Game game, int32_t size, const RomView& rom,
+                                                    RangeSet& occupied) {
+    return Allocate(game, size, rom, &occupied);
+}
+
+Result<uint32_t, Error> StorageSystem::Allocate(Game game, int32_t size, const RomView& rom,
+                                                RangeSet* occupied) {
     if (size <= 0) {
         return Fail(
             Error{ErrorKind::BadArgument,
@@ -210,21 +239,45 @@ Result<uint32_t, Error> StorageSystem::StorageAlloc(Game game, int32_t size, con
                   std::nullopt});
     }
     StorageTable next = m_table;
-    const uint32_t offset = AllocateFrom(AreasOf(next, game), game, size, rom);
+    std::optional<RangeSet> taken;
+    if (occupied != nullptr) {
+        taken = *occupied;
+    }
+    const uint32_t offset =
+        AllocateFrom(AreasOf(next, game), game, size, rom, taken ? &*taken : nullptr);
     if (auto written = Commit(next); !written) {
         return Fail(written.error());
+    }
+    if (occupied != nullptr) {
+        *occupied = std::move(*taken);
     }
     return offset;
 }
 
 std::vector<uint32_t> StorageSystem::PlanAllocations(Game game, std::span<const int32_t> sizes,
                                                      const RomView& rom) const {
+    return Plan(game, sizes, rom, nullptr);
+}
+
+std::vector<uint32_t> StorageSystem::PlanAllocations(Game game, std::span<const int32_t> sizes,
+                                                     const RomView& rom,
+                                                     const RangeSet& occupied) const {
+    return Plan(game, sizes, rom, &occupied);
+}
+
+std::vector<uint32_t> StorageSystem::Plan(Game game, std::span<const int32_t> sizes,
+                                          const RomView& rom, const RangeSet* occupied) const {
     StorageTable scratch = m_table;
+    std::optional<RangeSet> taken;
+    if (occupied != nullptr) {
+        taken = *occupied;
+    }
     const auto areas = AreasOf(scratch, game);
     std::vector<uint32_t> offsets;
     offsets.reserve(sizes.size());
     for (const int32_t size : sizes) {
-        offsets.push_back(size > 0 ? AllocateFrom(areas, game, size, rom) : 0);
+        offsets.push_back(size > 0 ? AllocateFrom(areas, game, size, rom, taken ? &*taken : nullptr)
+                                   : 0);
     }
     return offsets;
 }

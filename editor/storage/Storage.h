@@ -3,7 +3,8 @@
 // is written into, and how much of each has been handed out. The table lives in the file
 // os.bin beside the program, so every ROM of a game edited with one installation draws on the
 // same counters. Space is handed out first-fit by area index, each area filling from its
-// start, and is never given back. Because the counters are shared, they are not trusted to
+// start; space that a save gave back (GiveBack.h) inside the handed-out part of an area is
+// handed out again before any area grows. Because the counters are shared, they are not trusted to
 // describe the ROM being edited: space is only handed out where that ROM's bytes are blank
 // (BlankSpace.h), skipping over whatever data lies in an area.
 //
@@ -15,6 +16,7 @@
 #include "common/Result.h"
 #include "rom/Game.h"
 #include "rom/RomView.h"
+#include "storage/RangeSet.h"
 
 #include <array>
 #include <cstddef>
@@ -121,25 +123,42 @@ public:
     Result<void, Error> ResetStorage();
 
     // Hands out `size` bytes of free space for `game` in the ROM seen through `rom` and
-    // returns the ROM offset of the block. Areas are tried by index; an area serves the first
-    // block at or after Offset + Used whose bytes are all blank in `rom` (FindBlankBlock: all
-    // 0xFF or all 0x00, inside the area and the image, outside the never-written ranges,
-    // starting below 0x7FFFFF), and its Used moves just past that block, over the bytes it
-    // skipped. The value 0 means no area has such a block (0 lies in no area); nothing is
-    // reserved then, and the caller must write nothing. Areas whose counters break
+    // returns the ROM offset of the block. Space given back comes first: the areas are tried
+    // by index for a block inside the part they have handed out (FindReusableBlock: the lowest
+    // run of 0xFF bytes that holds the block with a spare 0xFF byte on each side), which
+    // leaves Used as it is. That search needs `occupied` to hold every block known pointers
+    // lead to (KnownBlocks.h): without it, a block handed out but not yet written, or an empty
+    // sprite list, would look given back. Only when no area has one are the areas tried again
+    // by index for the first block at or after Offset + Used whose bytes are all blank in
+    // `rom` (FindBlankBlock: all 0xFF or all 0x00, inside the area and the image, outside the
+    // never-written ranges, starting below 0x7FFFFF), and that area's Used moves just past the
+    // block, over the bytes it skipped. Blocks taken that way abut. Neither search hands out a
+    // byte of `occupied` (blocks that known pointers lead to, blocks handed out but not yet
+    // written); the block handed out is added to it, so a caller that takes several blocks
+    // before writing any passes the same set each time.
+    //
+    // The value 0 means no area has such a block (0 lies in no area); nothing is reserved
+    // then, and the caller must write nothing. Areas whose counters break
     // 0 <= Used <= Length, or whose next block would not start above 0, are passed over. The
     // table is written to the file in every case; when that write fails the reservation is
     // undone and the result is a FileWrite error, so the bookkeeping never claims space the
     // file does not record. A size of 0 or less is refused (BadArgument) with nothing
     // changed: a negative size would shrink Used and hand the same bytes out twice.
+    Result<uint32_t, Error> StorageAlloc(Game game, int32_t size, const RomView& rom,
+                                         RangeSet& occupied);
+    // Without a set of occupied blocks: only the blank space at or after each Offset + Used
+    // is handed out (the second search above), so blocks handed out one after the other abut.
     Result<uint32_t, Error> StorageAlloc(Game game, int32_t size, const RomView& rom);
 
     // The offsets that StorageAlloc would return for these sizes, called in this order on the
-    // current table and the same ROM, with 0 where a request cannot be served (including a
-    // size of 0 or less). Changes nothing and touches no file, so a caller can learn before
-    // writing anything whether all its requests fit and where they go.
+    // current table, the same ROM and a copy of `occupied` (when given), with 0 where a request
+    // cannot be served (including a size of 0 or less). Changes nothing and touches no file,
+    // so a caller can learn before writing anything whether all its requests fit and where
+    // they go.
     std::vector<uint32_t> PlanAllocations(Game game, std::span<const int32_t> sizes,
                                           const RomView& rom) const;
+    std::vector<uint32_t> PlanAllocations(Game game, std::span<const int32_t> sizes,
+                                          const RomView& rom, const RangeSet& occupied) const;
 
     // Sets the Used of each of `game`'s areas so that it ends just past the area's last byte
     // that is not blank in `rom` (0 when the area is all blank; FittedUsed) and writes the
@@ -154,6 +173,10 @@ public:
     Result<void, Error> SetArea(Game game, size_t index, const StorageArea& area);
 
 private:
+    Result<uint32_t, Error> Allocate(Game game, int32_t size, const RomView& rom,
+                                     RangeSet* occupied);
+    std::vector<uint32_t> Plan(Game game, std::span<const int32_t> sizes, const RomView& rom,
+                               const RangeSet* occupied) const;
     Result<void, Error> WriteTable(const StorageTable& table) const;
     // Writes `table` and, once it is on disk, makes it the table in memory.
     Result<void, Error> Commit(const StorageTable& table);

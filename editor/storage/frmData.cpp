@@ -4,7 +4,9 @@
 #include "main/EditorState.h"
 #include "rom/Game.h"
 #include "storage/Storage.h"
+#include "storage/StorageBarWidget.h"
 #include "storage/StorageEditing.h"
+#include "storage/StorageMap.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -68,9 +70,19 @@ frmData::frmData(EditorState& state, Dialogs& dialogs, QWidget* parent)
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(cmdFit);
     bottom->addWidget(lblStatus, 1);
+    fraUsage = new QGroupBox(QStringLiteral("Free space in the open ROM"));
+    fraUsage->setObjectName(QStringLiteral("fraUsage"));
+    picUsage = new StorageBarWidget;
+    lblUsage = new QLabel;
+    lblUsage->setObjectName(QStringLiteral("lblUsage"));
+    auto* usage = new QVBoxLayout(fraUsage);
+    usage->addWidget(picUsage);
+    usage->addWidget(lblUsage);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(frames);
     layout->addLayout(bottom);
+    layout->addWidget(fraUsage);
 
     // A choice by the user, also of the area already shown, shows it again.
     connect(cboZMList, &QComboBox::activated, this, [this] { cboZMList_Click(); });
@@ -175,6 +187,28 @@ void frmData::cboMFList_Click() {
 void frmData::ShowBoth() {
     cboZMList_Click();
     cboMFList_Click();
+    ShowUsage();
+}
+
+void frmData::ShowUsage() {
+    if (!m_state.RomOpened || m_state.GameCode == Game::None) {
+        picUsage->SetUsage(Game::None, {});
+        lblUsage->setText(QStringLiteral("Open a ROM to see how it uses its free space."));
+        return;
+    }
+    const Game game = m_state.GameCode;
+    auto usage = MapStorage(m_state.Storage.Table(), game, m_state.RomPath);
+    if (!usage) {
+        picUsage->SetUsage(Game::None, {});
+        lblUsage->setText(QString::fromStdString(Describe(usage.error())));
+        return;
+    }
+    picUsage->SetUsage(game, std::move(*usage));
+    fraUsage->setTitle(QStringLiteral("Free space of %1 in %2")
+                           .arg(QString::fromLatin1(GameName(game)),
+                                QString::fromStdString(m_state.RomPath.filename().string())));
+    lblUsage->setText(QStringLiteral("Space a save gives back is handed out again before an area "
+                                     "grows."));
 }
 
 void frmData::cmdZMSave_Click() {

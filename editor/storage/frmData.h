@@ -3,8 +3,9 @@
 // (where each area starts, how much of it is handed out and how long it is, as six
 // hexadecimal digits), and changes it: "Save " stores the shown area's edited values after
 // checking them, "Reset" puts the default areas back, "Fit to ROM" sets each Used of the open
-// ROM's game to what that ROM really holds. The window reads os.bin every time it is shown
-// and before every change, so it never writes back a stale table.
+// ROM's game to what that ROM really holds. Below, a bar per area of the open ROM's game shows
+// how that ROM uses it: bytes in use, given back and never used. The window reads os.bin every
+// time it is shown and before every change, so it never writes back a stale table.
 
 #include <QGroupBox>
 #include <QWidget>
@@ -17,6 +18,7 @@ class QPushButton;
 namespace quarnel {
 
 class Dialogs;
+class StorageBarWidget;
 struct EditorState;
 enum class Game;
 
@@ -56,6 +58,9 @@ public:
     QPushButton* cmdMFSave = nullptr;
     QPushButton* cmdFit = nullptr;
     QLabel* lblStatus = nullptr; // what the last change did
+    QGroupBox* fraUsage = nullptr;
+    StorageBarWidget* picUsage = nullptr; // the open ROM's areas
+    QLabel* lblUsage = nullptr;           // why there is no bar
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +78,7 @@ private:
     void ShowArea(Game game);
     void SaveShownArea(Game game, const Boxes& boxes);
     void ShowBoth();
+    void ShowUsage();
     Boxes BoxesOf(Game game) const;
 
     EditorState& m_state;

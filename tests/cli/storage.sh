@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # quarnel-cli storage, end to end: a missing file shows zeros and stays missing, --reset writes
-# the defaults, a second run reads them back, a reset keeps what is handed out, and --fit sets
-# the counters of a ROM's game to the data that ROM holds.
+# the defaults, a second run reads them back, a reset keeps what is handed out, --fit sets
+# the counters of a ROM's game to the data that ROM holds, and --map shows what a ROM uses.
 set -euo pipefail
 source "$(dirname "$0")/common.bash"
 os="$work/os.bin"
@@ -70,6 +70,24 @@ out=$("$cli" storage --fit "$zm" --storage "$os" | sed -n '2p;12p')
 expect_output "fit on a missing file" "ZM area 0 offset 760D38 used 7 length F2C8
 MF area 4 offset 7FB2BC used 0 length 4D44" "$out"
 
+# --map: a save takes space that is in use; the next save of the room gives it back and the
+# area shows it so, still handed out.
+mf="$work/map.gba"
+"$cli" demo-rom mf "$mf" >/dev/null
+"$cli" storage --storage "$os" --reset >/dev/null
+map() { "$cli" storage --storage "$os" --map "$mf" | sed -n 's/^map MF area 0: //p'; }
+expect_output "map of a fresh ROM" "0 bytes in use, 0 given back, 7336 never used" "$(map)"
+first=$("$cli" paint "$mf" 0 1 --storage "$os" --set level:2,3=0x45)
+written=$(($(sed -n 's/^.* layer: 0x[0-9A-F]*, \([0-9]*\) bytes written.*$/\1/p' <<<"$first" | paste -sd+)))
+reserved=$(($(sed -n 's/^.* written, \([0-9]*\) reserved$/\1/p' <<<"$first" | paste -sd+)))
+expect_output "map after one save" \
+    "$written bytes in use, $((reserved - written)) given back, $((7336 - reserved)) never used" "$(map)"
+second=$("$cli" paint "$mf" 0 1 --storage "$os" --set level:2,3=0x46)
+grep -q '^given back: 0x' <<<"$second" || fail "the second save gave nothing back: $second"
+case "$(map)" in *" given back, "*) ;; *) fail "map after two saves: $(map)" ;; esac
+[ "$(map | awk '{ print $5 }')" -ge "$written" ] || fail "the first save's layers are not shown given back: $(map)"
+"$cli" storage --storage "$os" --map "$os" >/dev/null 2>&1 && fail "--map of a file that is no ROM"
+
 # Errors: a folder in the file's place is one line on stderr and status 1; bad usage is 2.
 mkdir "$work/folder"
 status=0
@@ -83,7 +101,7 @@ err=$("$cli" storage --storage "$os" --fit "$os" 2>&1 >/dev/null) || status=$?
 [ "$status" = 1 ] || fail "--fit on a file that is no ROM gave status $status"
 case "$err" in *"Not a Zero Mission or Fusion ROM"*) ;; *) fail "--fit error: $err" ;; esac
 
-for args in "--storage" "--bogus" "--storage $os --storage $os" "--fit" "--fit $zm --fit $zm"; do
+for args in "--storage" "--bogus" "--storage $os --storage $os" "--fit" "--fit $zm --fit $zm" "--map"; do
     status=0
     # shellcheck disable=SC2086
     "$cli" storage $args >/dev/null 2>&1 || status=$?

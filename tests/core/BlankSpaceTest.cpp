@@ -156,6 +156,79 @@ TEST(BlankSpace, HandsOutOnlyBlankBlocksInsideTheirLimits) {
     }
 }
 
+// Space given back inside the handed-out part is handed out first: the lowest run of 0xFF
+// that holds the block with a blank byte on each side, outside the blocks known pointers lead
+// to and the blocks already handed out; only then does an area grow.
+TEST(BlankSpace, HandsOutSpaceGivenBackFirst) {
+    // Area 0 has handed out 0x400 bytes, all data but for the holes of each case.
+    const uint32_t used = 0x400;
+    const struct {
+        const char* name;
+        std::vector<Fill> holes; // blank runs inside the handed-out part
+        std::vector<RomRange> known;
+        std::vector<int32_t> sizes;
+        std::vector<uint32_t> expected;
+        int32_t usedAfter;
+    } cases[] = {
+        {"the lowest hole that holds the block and a spare byte on each side",
+         {{kZm0 + 0x100, 0x20, 0xFF}, {kZm0 + 0x200, 0x40, 0xFF}},
+         {},
+         {0x1E},
+         {kZm0 + 0x101},
+         used},
+        {"a hole without room for both spare bytes is passed over",
+         {{kZm0 + 0x100, 0x20, 0xFF}, {kZm0 + 0x200, 0x40, 0xFF}},
+         {},
+         {0x1F},
+         {kZm0 + 0x201},
+         used},
+        {"blocks taken before any is written keep a spare byte between them",
+         {{kZm0 + 0x200, 0x40, 0xFF}},
+         {},
+         {0x10, 0x10, 0x1D},
+         {kZm0 + 0x201, kZm0 + 0x212, kZm0 + 0x400},
+         used + 0x1D},
+        {"a block a known pointer leads to is never handed out, though all 0xFF",
+         {{kZm0 + 0x200, 0x40, 0xFF}},
+         {{kZm0 + 0x210, kZm0 + 0x213}},
+         {0x20},
+         {kZm0 + 0x214},
+         used},
+        {"zeros are not space given back",
+         {{kZm0 + 0x200, 0x40, 0x00}},
+         {},
+         {0x10},
+         {kZm0 + 0x400},
+         used + 0x10},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        TempFolder folder;
+        StorageTable table = DefaultStorageTable();
+        table.ZMAreas[0].Used = used;
+        folder.WriteFile("os.bin", SerializeStorageTable(table));
+        StorageSystem storage(folder / "os.bin");
+        ASSERT_TRUE(storage.LoadStorage());
+        std::vector<Fill> fills{{kZm0, used}};
+        fills.insert(fills.end(), test.holes.begin(), test.holes.end());
+        const Bytes rom = Image(fills);
+        const SpanRomView view(rom);
+        RangeSet occupied;
+        for (const RomRange& range : test.known) {
+            occupied.Add(range);
+        }
+
+        const auto planned = storage.PlanAllocations(Game::ZM, test.sizes, view, occupied);
+        std::vector<uint32_t> taken;
+        for (const int32_t size : test.sizes) {
+            taken.push_back(storage.StorageAlloc(Game::ZM, size, view, occupied).value());
+        }
+        EXPECT_EQ(taken, test.expected);
+        EXPECT_EQ(planned, test.expected);
+        EXPECT_EQ(storage.Table().ZMAreas[0].Used, test.usedAfter);
+    }
+}
+
 // A request that no area can serve reads each byte of the areas once, not again per start.
 TEST(BlankSpace, ScansEachByteOnce) {
     TempFolder folder;

@@ -1,5 +1,5 @@
-#include "dumps/RoomDump.h"
 #include "rom/Catalog.h"
+#include "dumps/RoomDump.h"
 #include "rom/GameTables.h"
 
 #include <gtest/gtest.h>
@@ -75,18 +75,18 @@ TEST(RoomHeader, EveryByteSurvivesAReadWriteCycle) {
     const auto header = RoomHeader::FromBytes(bytes);
     EXPECT_EQ(header.ToBytes(), bytes);
     EXPECT_EQ(header.Music, bytes[58]);
-    EXPECT_EQ(header.ClipDataPointer,
-              static_cast<uint32_t>(bytes[20] | bytes[21] << 8 | bytes[22] << 16 | bytes[23] << 24));
+    EXPECT_EQ(header.ClipDataPointer, static_cast<uint32_t>(bytes[20] | bytes[21] << 8 |
+                                                            bytes[22] << 16 | bytes[23] << 24));
 }
 
 TEST(RoomDump, PrintsTheLabelledFields) {
     RoomHeader::Bytes bytes{};
     bytes[4] = 0x40;
-    bytes[5] = 0x01;       // BG3Props 0x140
+    bytes[5] = 0x01; // BG3Props 0x140
     bytes[30] = 0xFF;
-    bytes[31] = 0xFF;      // Separator -1
+    bytes[31] = 0xFF; // Separator -1
     bytes[8] = 0x34;
-    bytes[11] = 0x88;      // a pointer with its top bit set
+    bytes[11] = 0x88; // a pointer with its top bit set
     const auto lines = RoomDumpLines(RoomHeader::FromBytes(bytes), 0x100);
     ASSERT_EQ(lines.size(), 28u);
     EXPECT_EQ(lines[0], "Room Offset: 101");

@@ -53,32 +53,60 @@ TEST_P(LayerDecode, GivesTheCells) {
 INSTANTIATE_TEST_SUITE_P(
     StoredForms, LayerDecode,
     ::testing::Values(
-        DecodeCase{"RunsInBothPasses", LayerKind::Level,
-                   {2, 2, 1, 0x84, 5, 0, 1, 0x84, 0, 0}, {5, 5, 5, 5}, false},
-        DecodeCase{"LiteralHighBytes", LayerKind::Level,
-                   {2, 2, 1, 0x84, 5, 0, 1, 4, 1, 2, 1, 2, 0}, {0x105, 0x205, 0x105, 0x205}, false},
-        DecodeCase{"HighPassEndsAtItsZero", LayerKind::Level,
-                   {2, 2, 1, 0x84, 5, 0, 1, 2, 1, 2, 0}, {0x105, 0x205, 5, 5}, false},
-        // Data after the last low byte stops the whole decode: the high bytes stay 0.
-        DecodeCase{"LowPassRunningOnStopsEverything", LayerKind::Level,
-                   {2, 2, 1, 0x84, 5, 0x81, 7, 0, 1, 0x84, 1, 0}, {5, 5, 5, 5}, true},
-        DecodeCase{"ClipData", LayerKind::Clip, {3, 1, 1, 3, 0x10, 0x11, 0x12, 0},
-                   {0x10, 0x11, 0x12}, false},
-        DecodeCase{"ZeroCopyRunEmitsNothing", LayerKind::Clip, {3, 1, 1, 0x80, 9, 0x83, 4, 0},
-                   {4, 4, 4}, false},
-        // The games' own form: 16-bit big-endian counts, bit 15 a run.
-        DecodeCase{"WordCountPasses", LayerKind::Level,
-                   {2, 2, 2, 0x80, 4, 7, 0, 0, 2, 0, 2, 1, 3, 0x80, 2, 0, 0, 0},
-                   {0x107, 0x307, 0x007, 0x007}, false},
-        DecodeCase{"WordCountClip", LayerKind::Clip, {4, 1, 2, 0, 2, 9, 8, 0x80, 2, 1, 0, 0},
-                   {9, 8, 1, 1}, false},
-        DecodeCase{"MixedPassForms", LayerKind::Back,
-                   {1, 3, 1, 3, 1, 2, 3, 0, 2, 0x80, 3, 0xFF, 0, 0}, {0xFF01, 0xFF02, 0xFF03},
+        DecodeCase{"RunsInBothPasses",
+                   LayerKind::Level,
+                   {2, 2, 1, 0x84, 5, 0, 1, 0x84, 0, 0},
+                   {5, 5, 5, 5},
                    false},
-        DecodeCase{"TruncatedStreamKeepsWhatWasWritten", LayerKind::Clip, {4, 1, 1, 4, 1, 2},
-                   {1, 2, 0, 0}, true},
-        DecodeCase{"ShortPassLeavesZeros", LayerKind::Clip, {4, 1, 1, 0x82, 6, 0}, {6, 6, 0, 0},
-                   false}),
+        DecodeCase{"LiteralHighBytes",
+                   LayerKind::Level,
+                   {2, 2, 1, 0x84, 5, 0, 1, 4, 1, 2, 1, 2, 0},
+                   {0x105, 0x205, 0x105, 0x205},
+                   false},
+        DecodeCase{"HighPassEndsAtItsZero",
+                   LayerKind::Level,
+                   {2, 2, 1, 0x84, 5, 0, 1, 2, 1, 2, 0},
+                   {0x105, 0x205, 5, 5},
+                   false},
+        // Data after the last low byte stops the whole decode: the high bytes stay 0.
+        DecodeCase{"LowPassRunningOnStopsEverything",
+                   LayerKind::Level,
+                   {2, 2, 1, 0x84, 5, 0x81, 7, 0, 1, 0x84, 1, 0},
+                   {5, 5, 5, 5},
+                   true},
+        DecodeCase{"ClipData",
+                   LayerKind::Clip,
+                   {3, 1, 1, 3, 0x10, 0x11, 0x12, 0},
+                   {0x10, 0x11, 0x12},
+                   false},
+        DecodeCase{"ZeroCopyRunEmitsNothing",
+                   LayerKind::Clip,
+                   {3, 1, 1, 0x80, 9, 0x83, 4, 0},
+                   {4, 4, 4},
+                   false},
+        // The games' own form: 16-bit big-endian counts, bit 15 a run.
+        DecodeCase{"WordCountPasses",
+                   LayerKind::Level,
+                   {2, 2, 2, 0x80, 4, 7, 0, 0, 2, 0, 2, 1, 3, 0x80, 2, 0, 0, 0},
+                   {0x107, 0x307, 0x007, 0x007},
+                   false},
+        DecodeCase{"WordCountClip",
+                   LayerKind::Clip,
+                   {4, 1, 2, 0, 2, 9, 8, 0x80, 2, 1, 0, 0},
+                   {9, 8, 1, 1},
+                   false},
+        DecodeCase{"MixedPassForms",
+                   LayerKind::Back,
+                   {1, 3, 1, 3, 1, 2, 3, 0, 2, 0x80, 3, 0xFF, 0, 0},
+                   {0xFF01, 0xFF02, 0xFF03},
+                   false},
+        DecodeCase{"TruncatedStreamKeepsWhatWasWritten",
+                   LayerKind::Clip,
+                   {4, 1, 1, 4, 1, 2},
+                   {1, 2, 0, 0},
+                   true},
+        DecodeCase{
+            "ShortPassLeavesZeros", LayerKind::Clip, {4, 1, 1, 0x82, 6, 0}, {6, 6, 0, 0}, false}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(LayerDecode, RefusesAZeroSize) {
@@ -90,8 +118,8 @@ TEST(LayerDecode, RefusesAZeroSize) {
 }
 
 TEST(LayerDecode, ReportsTheStoredSize) {
-    auto result = DecodeStoredLayer(Bytes{2, 2, 1, 0x84, 5, 0, 1, 0x84, 0, 0, 0xEE, 0xEE},
-                                    LayerKind::Level);
+    auto result =
+        DecodeStoredLayer(Bytes{2, 2, 1, 0x84, 5, 0, 1, 0x84, 0, 0, 0xEE, 0xEE}, LayerKind::Level);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->storedSize, 10u);
 }
@@ -151,7 +179,8 @@ TEST(LayerRoundTrip, RandomGridsSurviveEncodeAndDecode) {
     };
     std::vector<Size> sizes = {{255, 255}, {1, 1}, {255, 1}, {1, 255}, {127, 3}, {128, 2}};
     for (int i = 0; i < 40; ++i) {
-        sizes.push_back({1 + static_cast<int>(random() % 255), 1 + static_cast<int>(random() % 64)});
+        sizes.push_back(
+            {1 + static_cast<int>(random() % 255), 1 + static_cast<int>(random() % 64)});
     }
     for (const auto size : sizes) {
         for (LayerKind kind : {LayerKind::Level, LayerKind::Clip}) {
@@ -170,8 +199,8 @@ TEST(LayerRoundTrip, RandomGridsSurviveEncodeAndDecode) {
             auto encoded = EncodeStoredLayer(layer, kind, &RLComp);
             ASSERT_TRUE(encoded);
             const size_t planes = kind == LayerKind::Clip ? 1 : 2;
-            EXPECT_EQ(encoded->bytes.size(), 2 + 2 * planes + encoded->planes[0] +
-                                                 (planes == 2 ? encoded->planes[1] : 0));
+            EXPECT_EQ(encoded->bytes.size(),
+                      2 + 2 * planes + encoded->planes[0] + (planes == 2 ? encoded->planes[1] : 0));
             auto decoded = DecodeStoredLayer(encoded->bytes, kind);
             ASSERT_TRUE(decoded);
             EXPECT_FALSE(decoded->warning);

@@ -236,6 +236,12 @@ TEST_P(Lz77Differential, MatchesTheExhaustiveSearchAndRoundTrips) {
         Bytes decoded(input.size());
         EXPECT_EQ(DecompressLZ77(stream, decoded), input.size());
         ASSERT_EQ(decoded, input) << family.name << " #" << i;
+        // Where a stored stream ends: data after it is not part of it, a stream cut short is
+        // no stream.
+        Bytes stored = stream;
+        stored.insert(stored.end(), {0x10, 0xFF, 0x00});
+        ASSERT_EQ(Lz77StreamLength(stored), stream.size()) << family.name << " #" << i;
+        ASSERT_FALSE(Lz77StreamLength(std::span(stream).first(stream.size() - 1)));
     }
 }
 

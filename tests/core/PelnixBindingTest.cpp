@@ -39,7 +39,8 @@ TEST(PelnixBinding, LibraryWithoutTheSymbolIsAnError) {
 
     const auto empty = folder / "empty";
     std::filesystem::create_directories(empty);
-    for (const char* candidate : {"/lib/x86_64-linux-gnu/libm.so.6", "/usr/lib/x86_64-linux-gnu/libm.so.6"}) {
+    for (const char* candidate :
+         {"/lib/x86_64-linux-gnu/libm.so.6", "/usr/lib/x86_64-linux-gnu/libm.so.6"}) {
         if (std::filesystem::exists(candidate)) {
             std::filesystem::copy_file(candidate, empty / "libpelnix.so",
                                        std::filesystem::copy_options::overwrite_existing);

@@ -66,6 +66,34 @@ TEST(RomTransaction, WritesTheBlockThenThePointerAndNothingElse) {
     EXPECT_EQ(UsableAreas(rig.storage.Table(), Game::ZM)[0].Used, 44);
 }
 
+// Moving the same pointer again gives the block it left back to the free space; the game's own
+// minimap, outside every area, stays.
+TEST(RomTransaction, GivesBackTheBlockItsPointerLeft) {
+    Rig rig;
+    const uint32_t entry = kZmLayout.miniMapPointers + 8;
+    const uint32_t original =
+        std::move(RomFile::Open(rig.rom, OpenMode::Read)).value().ReadU32(entry) - kGbaRomBase;
+    RomWriteJob first = rig.Job();
+    first.superseded.push_back({original, StoredKind::Lz77, 0, "the old minimap 2"});
+    auto one = CommitRomWrites(first, rig.services);
+    ASSERT_TRUE(one) << Describe(one.error());
+    EXPECT_TRUE(one->givenBack.given.empty());
+    ASSERT_EQ(one->givenBack.kept.size(), 1u);
+    EXPECT_EQ(one->givenBack.kept[0].offset, original);
+
+    RomWriteJob second = rig.Job();
+    second.superseded.push_back({first.blocks[0].offset, StoredKind::Raw, 40, "the old minimap 2"});
+    auto two = CommitRomWrites(second, rig.services);
+    ASSERT_TRUE(two) << Describe(two.error());
+    ASSERT_EQ(two->givenBack.given.size(), 1u);
+    EXPECT_EQ(two->givenBack.given[0].offset, first.blocks[0].offset);
+    EXPECT_EQ(two->givenBack.given[0].size, 40u);
+    const auto after = ReadWholeFile(rig.rom);
+    EXPECT_TRUE(std::all_of(after.begin() + first.blocks[0].offset,
+                            after.begin() + first.blocks[0].offset + 40,
+                            [](uint8_t byte) { return byte == 0xFF; }));
+}
+
 // A write that reads back wrong comes after the commit point: the job is done, and the
 // outcome names what differs.
 TEST(RomTransaction, NamesWhatReadsBackDifferently) {

@@ -65,12 +65,15 @@ void DragFirstSprite(EditorState& state, int list) {
 
 class SaveCycle : public ::testing::TestWithParam<Game> {};
 
-// Paint, save, reopen three times: free space advances by exactly the reserved sizes, the
-// pointers move and nothing else changes but the new blocks (once a tileset record, once the
-// list fields of the header).
+// Paint, save, reopen three times: the first two saves take free space by exactly the
+// reserved sizes; the second gives the first one's layers back and the third takes that space
+// again, with a blank byte on each side. The pointers move and
+// nothing else changes but the new blocks, the blocks given back (once a tileset record, once
+// the list fields of the header).
 TEST_P(SaveCycle, PaintSaveReopenThreeTimes) {
     SaveRig rig(GetParam());
     const uint32_t table = LayoutOf(rig.game)->tilesetTable;
+    std::vector<Range> firstSave;
     for (int cycle = 0; cycle < 3; ++cycle) {
         SCOPED_TRACE(cycle);
         const Bytes before = rig.Bytes();
@@ -108,14 +111,43 @@ TEST_P(SaveCycle, PaintSaveReopenThreeTimes) {
         EXPECT_EQ(clip.reserved, static_cast<int32_t>(clip.written) + 7); // C + 19 for C + 12
         EXPECT_EQ(level.reserved, static_cast<int32_t>(level.written));   // L + H + 6
         const auto& area0 = UsableAreas(storageBefore, rig.game)[0];
-        EXPECT_EQ(clip.offset, static_cast<uint32_t>(area0.Offset + area0.Used));
-        EXPECT_EQ(level.offset, clip.offset + static_cast<uint32_t>(clip.reserved));
-        EXPECT_EQ(UsedOf(rig.Storage(), rig.game),
-                  UsedOf(storageBefore, rig.game) + clip.reserved + level.reserved);
+        if (cycle < 2) {
+            EXPECT_EQ(clip.offset, static_cast<uint32_t>(area0.Offset + area0.Used));
+            EXPECT_EQ(level.offset, clip.offset + static_cast<uint32_t>(clip.reserved));
+            EXPECT_EQ(UsedOf(rig.Storage(), rig.game),
+                      UsedOf(storageBefore, rig.game) + clip.reserved + level.reserved);
+        } else {
+            // The clipdata goes into the lowest run given back, after one blank byte; the
+            // level layer follows it there or extends Used.
+            EXPECT_EQ(clip.offset, firstSave[0].begin + 1);
+            EXPECT_LE(UsedOf(rig.Storage(), rig.game),
+                      UsedOf(storageBefore, rig.game) + level.reserved);
+        }
+        // The original room data lies outside the areas and is kept; from the second save on,
+        // the previous save's two layers are given back.
+        const auto& given = saved->givenBack.given;
+        ASSERT_EQ(given.size(), cycle == 0 ? 0u : 2u);
+        EXPECT_EQ(saved->givenBack.kept.size(), cycle == 0 ? 2u : 0u);
+        const Bytes after = rig.Bytes();
+        for (const GivenBackBlock& block : given) {
+            allowed.push_back({block.offset, uint64_t{block.offset} + block.size});
+            EXPECT_EQ(
+                Bytes(after.begin() + block.offset, after.begin() + block.offset + block.size),
+                Bytes(block.size, 0xFF));
+        }
+        if (cycle == 1) {
+            EXPECT_EQ(given[0].offset, firstSave[0].begin);
+            EXPECT_GE(given[0].size, firstSave[0].end - firstSave[0].begin);
+            EXPECT_EQ(given[1].offset, firstSave[1].begin);
+            EXPECT_EQ(given[1].size, firstSave[1].end - firstSave[1].begin);
+        }
         EXPECT_EQ(saved->tilesetRecords.size(), cycle == 1 ? 1u : 0u);
         allowed.push_back(Block(clip));
         allowed.push_back(Block(level));
-        ExpectChangesWithin(before, rig.Bytes(), allowed);
+        ExpectChangesWithin(before, after, allowed);
+        if (cycle == 0) {
+            firstSave = {Block(clip), Block(level)};
+        }
 
         auto fresh = rig.Reopened();
         EXPECT_EQ(fresh->LevelLayer.Cell(1 + cycle, 2), value);
@@ -390,6 +422,14 @@ TEST(RoomSave, ChecksEverythingBeforeTheFirstWrite) {
                 areas[0].Used -= plan->layers[0].reserved;
             }
             rig.folder.WriteFile("os.bin", SerializeStorageTable(table));
+            // What was handed out holds data, so no space given back is found there either.
+            Bytes rom = rig.Bytes();
+            for (const auto& area : areas) {
+                for (int32_t at = 0; at < area.Used; at += 8) {
+                    rom[static_cast<size_t>(area.Offset + at)] = 0x5A;
+                }
+            }
+            rig.folder.WriteFile("game.gba", rom);
         } else if (c.fault == Fault::NoBlankRun) {
             // Data every eight bytes of every area: os.bin says all is free, the ROM says not.
             Bytes rom = rig.Bytes();

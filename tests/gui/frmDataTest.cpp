@@ -5,6 +5,7 @@
 #include "main/EditorState.h"
 #include "rom/GameTables.h"
 #include "storage/Storage.h"
+#include "storage/StorageBarWidget.h"
 
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
@@ -51,7 +52,8 @@ private slots:
             frames << frame->title();
         }
         QCOMPARE(frames, (QStringList{QStringLiteral("Zero Mission Data"),
-                                      QStringLiteral("Metroid Fusion Data")}));
+                                      QStringLiteral("Metroid Fusion Data"),
+                                      QStringLiteral("Free space in the open ROM")}));
         QCOMPARE(window.cboZMList->count(), 6);
         QCOMPARE(window.cboMFList->count(), 5);
         QCOMPARE(window.cmdZMSave->text(), QStringLiteral("Save "));
@@ -166,7 +168,8 @@ private slots:
         }
     }
 
-    // "Fit to ROM" needs an open ROM; then each area of its game ends just past its data.
+    // "Fit to ROM" needs an open ROM; then each area of its game ends just past its data, and
+    // the bar of each area shows what the ROM holds there.
     void fitToRom() {
         TempFolder folder;
         StorageTable table = DefaultStorageTable();
@@ -182,6 +185,7 @@ private slots:
 
         std::vector<uint8_t> rom(kRomImageSize, 0xFF);
         std::fill_n(rom.begin() + 0x760D38, 0x1234, uint8_t{0x42}); // an earlier save's data
+        std::fill_n(rom.begin() + 0x760E38, 0x100, uint8_t{0xFF});  // given back since
         state.RomPath = folder.WriteFile("zm.gba", rom);
         state.GameCode = Game::ZM;
         state.RomOpened = true;
@@ -190,6 +194,12 @@ private slots:
         table.ZMAreas[0].Used = 0x1234;
         QVERIFY(ParseStorageTable(ReadWholeFile(folder / "os.bin")) == table);
         QCOMPARE(window.txtZMUsed->text(), QStringLiteral("001234"));
+        const auto& usage = window.picUsage->Usage();
+        QCOMPARE(usage.size(), size_t{6});
+        QCOMPARE(usage[0].inUse, 0x1134u);
+        QCOMPARE(usage[0].givenBack, 0x100u);
+        QCOMPARE(usage[0].neverUsed, 0xF2C8u - 0x1234u);
+        QCOMPARE(usage[1].neverUsed, 0x1000u);
     }
 };
 
