@@ -8,6 +8,7 @@ const std::vector<Command>& AllCommands() {
         kTilesetCommand, kStorageCommand, kSpritesCommand, kDoorsCommand, kDoorCommand,
         kScrollsCommand, kPaintCommand,   kResizeCommand,  kTilesCommand, kPaletteCommand,
         kPatchCommand,   kMiniMapCommand, kMusicCommand,   kDumpCommand,  kRunCommand,
+        kPointerCommand, kClipsCommand,
     };
     return commands;
 }

@@ -38,6 +38,8 @@ extern const Command kDumpCommand;
 extern const Command kTilesCommand;
 extern const Command kPaletteCommand;
 extern const Command kRunCommand;
+extern const Command kPointerCommand;
+extern const Command kClipsCommand;
 
 // Every command, in the order the help lists them.
 const std::vector<Command>& AllCommands();

@@ -4,10 +4,13 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "graphics/ImageFiles.h"
+#include "main/MapReadout.h"
+#include "main/NameLists.h"
 #include "main/RoomLoading.h"
 #include "rom/ProgramFolder.h"
 
 #include <cctype>
+#include <iomanip>
 #include <ostream>
 #include <sstream>
 
@@ -122,7 +125,62 @@ int RunTileset(const Arguments& args, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+// The window's status line for the block under the pointer.
+int RunPointer(const Arguments& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 5) {
+        err << "usage: quarnel-cli pointer ROM AREA ROOM X Y\n";
+        return kExitUsage;
+    }
+    const auto x = ParseArgument(args[3], "X", 255, err);
+    const auto y = ParseArgument(args[4], "Y", 255, err);
+    if (!x || !y) {
+        return kExitUsage;
+    }
+    int status = 0;
+    auto state = LoadLikeTheEditor(args, err, status);
+    if (!state) {
+        return status;
+    }
+    const auto names = ClipAttributeNames(state->GameCode, DefaultClipNamesFile(state->GameCode));
+    const std::string line =
+        PointerReadout(*state, static_cast<int>(*x), static_cast<int>(*y), names);
+    if (line.empty()) {
+        err << "quarnel-cli: block (" << *x << ", " << *y << ") lies outside the room\n";
+        return kExitFailure;
+    }
+    out << line << "\n";
+    return 0;
+}
+
+// The clipdata overlay's legend: each clip value of the room, its colour and its name.
+int RunClips(const Arguments& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 3) {
+        err << "usage: quarnel-cli clips ROM AREA ROOM\n";
+        return kExitUsage;
+    }
+    int status = 0;
+    auto state = LoadLikeTheEditor(args, err, status);
+    if (!state) {
+        return status;
+    }
+    const auto names = ClipAttributeNames(state->GameCode, DefaultClipNamesFile(state->GameCode));
+    for (const ClipLegendEntry& entry : ClipLegend(state->ClipLayer, names)) {
+        out << "#" << std::hex << std::uppercase << std::setw(8) << std::setfill('0')
+            << entry.Colour << std::dec << std::setfill(' ') << " " << std::setw(6) << entry.Cells
+            << "  " << entry.Name << "\n";
+    }
+    return 0;
+}
+
 } // namespace
+
+const Command kPointerCommand{"pointer", "pointer ROM AREA ROOM X Y",
+                              "the status line for block (X, Y): position, layer values, clip name",
+                              RunPointer};
+const Command kClipsCommand{"clips", "clips ROM AREA ROOM",
+                            "the clipdata overlay's legend: 'AARRGGBB colour, blocks, name' per "
+                            "clip value of the room",
+                            RunClips};
 
 const Command kRenderCommand{
     "render", "render ROM AREA ROOM OUT.bmp|OUT.png [--hide back,level,foreground]",

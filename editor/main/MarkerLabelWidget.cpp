@@ -17,7 +17,15 @@ MarkerLabelWidget::MarkerLabelWidget(int index, const QString& caption, const QS
 }
 
 void MarkerLabelWidget::PlaceAt(int left, int top) {
+    m_left = left;
+    m_top = top;
     move(left * m_zoom, top * m_zoom);
+}
+
+void MarkerLabelWidget::SetZoom(int zoom) {
+    m_zoom = zoom;
+    setFixedSize(16 * zoom, 16 * zoom);
+    move(m_left * m_zoom, m_top * m_zoom);
 }
 
 void MarkerLabelWidget::mousePressEvent(QMouseEvent* event) {

@@ -18,8 +18,10 @@ public:
     int Index() const { return m_index; }
     // Position and size in map picture pixels (one block).
     void PlaceAt(int left, int top);
-    int Left() const { return x() / m_zoom; }
-    int Top() const { return y() / m_zoom; }
+    int Left() const { return m_left; }
+    int Top() const { return m_top; }
+    // Follows the map's zoom: the same block, scaled.
+    void SetZoom(int zoom);
 
 signals:
     void pressed(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
@@ -34,6 +36,8 @@ protected:
 private:
     int m_index;
     int m_zoom;
+    int m_left = 0;
+    int m_top = 0;
 };
 
 } // namespace quarnel

@@ -1,18 +1,25 @@
 #include "main/PictureWidget.h"
 
-#include "main/QtSurface.h"
-
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace quarnel {
 
 PictureWidget::PictureWidget(const Surface& picture, int zoom, QWidget* parent)
-    : QWidget(parent), m_picture(picture), m_zoom(zoom) {
+    : QWidget(parent), m_picture(picture), m_zoom(std::clamp(zoom, kMinZoom, kMaxZoom)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
+    m_layers.picture = &m_picture;
+    m_layers.overlays = &m_overlays;
+    SyncSize();
+}
+
+void PictureWidget::SetZoom(int zoom) {
+    m_zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
     SyncSize();
 }
 
@@ -43,39 +50,36 @@ void PictureWidget::HideOutline() {
     }
 }
 
+void PictureWidget::SetSelection(std::optional<QRect> rect) {
+    if (m_layers.selection) {
+        const QRect old = *m_layers.selection;
+        update(QRect(old.topLeft() * m_zoom, old.size() * m_zoom));
+    }
+    m_layers.selection = rect;
+    if (rect) {
+        update(QRect(rect->topLeft() * m_zoom, rect->size() * m_zoom));
+    }
+}
+
+void PictureWidget::SetGrids(bool blocks, bool screens) {
+    m_layers.blockGrid = blocks;
+    m_layers.screenGrid = screens;
+    update();
+}
+
+void PictureWidget::SetClipOverlay(const RoomLayer* clip) {
+    m_layers.clip = clip;
+    update();
+}
+
 void PictureWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect area = event->rect();
-    painter.fillRect(area, Qt::black);
-    const QImage image = SurfaceImage(m_picture);
-    if (!image.isNull()) {
-        // Only the exposed part is scaled: a 255 x 255 room stays cheap to repaint.
-        const QRect source(area.x() / m_zoom, area.y() / m_zoom, area.width() / m_zoom + 2,
-                           area.height() / m_zoom + 2);
-        const QRect clipped = source.intersected(image.rect());
-        painter.drawImage(QRect(clipped.topLeft() * m_zoom, clipped.size() * m_zoom), image,
-                          clipped);
-    }
-    for (const MapOverlay& overlay : m_overlays) {
-        const QRect scaled(overlay.rect.topLeft() * m_zoom, overlay.rect.size() * m_zoom);
-        if (!scaled.intersects(area)) {
-            continue;
-        }
-        if (overlay.fill.alpha() != 0) {
-            painter.fillRect(scaled, overlay.fill);
-        }
-        painter.setPen(QPen(overlay.pen, 2));
-        painter.drawRect(scaled.adjusted(1, 1, -1, -1));
-        if (!overlay.caption.isEmpty()) {
-            painter.drawText(scaled.adjusted(4, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop,
-                             overlay.caption);
-        }
-    }
+    m_layers.zoom = m_zoom;
+    m_layers.outline.reset();
     if (m_outlineVisible) {
-        painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(m_outline.x() * m_zoom, m_outline.y() * m_zoom, m_outlineSize * m_zoom - 1,
-                         m_outlineSize * m_zoom - 1);
+        m_layers.outline = QRect(m_outline, QSize(m_outlineSize, m_outlineSize));
     }
+    PaintMapView(painter, event->rect(), m_layers);
 }
 
 void PictureWidget::SetOverlays(std::vector<MapOverlay> overlays) {
@@ -93,6 +97,11 @@ void PictureWidget::mousePressEvent(QMouseEvent* event) {
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* event) {
     emit moved(event->buttons(), event->modifiers(), PicturePoint(event->position()));
+}
+
+void PictureWidget::leaveEvent(QEvent* event) {
+    emit left();
+    QWidget::leaveEvent(event);
 }
 
 } // namespace quarnel

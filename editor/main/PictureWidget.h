@@ -1,37 +1,35 @@
 #pragma once
-// A picture box: shows a Surface scaled by a whole zoom factor, keeps nothing of its own,
-// and reports mouse presses and moves in the picture's pixels. An outline square (the cell
-// under the mouse) and overlay rectangles (door triggers, markers) can be shown over it; they
-// are drawn by the view, never into the picture. The map and the tileset picture are both one.
+// A picture box: shows a Surface scaled by a whole zoom factor (1x to 4x, without smoothing),
+// keeps no pixels of its own, and reports mouse presses and moves in the picture's pixels.
+// Over the picture the view draws its own layers: an outline square (the cell under the
+// mouse), a selection frame, overlay rectangles (door triggers, markers), block and screen
+// grids and the clipdata overlay; none is ever drawn into the picture. The map and the tileset
+// picture are both one.
 
 #include "graphics/Surface.h"
+#include "main/QtMapPainting.h"
 
-#include <QColor>
 #include <QPointF>
 #include <QRect>
-#include <QString>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 namespace quarnel {
-
-// One rectangle drawn over the picture, in picture pixels: an outline in `pen`, filled with
-// `fill` when that is not transparent, with an optional caption in its top-left corner.
-struct MapOverlay {
-    QRect rect;
-    QColor pen;
-    QColor fill = Qt::transparent;
-    QString caption;
-};
 
 class PictureWidget : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr int kMinZoom = 1;
+    static constexpr int kMaxZoom = 4;
+
     PictureWidget(const Surface& picture, int zoom, QWidget* parent = nullptr);
 
     int Zoom() const { return m_zoom; }
+    // Takes a zoom factor (clamped to 1-4) and the surface's current size, and repaints.
+    void SetZoom(int zoom);
     // Takes the surface's current size (times the zoom) and repaints.
     void SyncSize();
     // Repaints the square of picture pixels (x, y, size x size).
@@ -45,6 +43,17 @@ public:
     bool OutlineVisible() const { return m_outlineVisible; }
     QPoint OutlinePosition() const { return m_outline; }
 
+    // The selection frame (picture pixels), or none.
+    void SetSelection(std::optional<QRect> rect);
+    std::optional<QRect> Selection() const { return m_layers.selection; }
+
+    // The grids and the clipdata overlay (null: none).
+    void SetGrids(bool blocks, bool screens);
+    void SetClipOverlay(const RoomLayer* clip);
+    bool BlockGrid() const { return m_layers.blockGrid; }
+    bool ScreenGrid() const { return m_layers.screenGrid; }
+    bool ClipOverlayShown() const { return m_layers.clip != nullptr; }
+
     // Replaces the overlay rectangles and repaints.
     void SetOverlays(std::vector<MapOverlay> overlays);
     const std::vector<MapOverlay>& Overlays() const { return m_overlays; }
@@ -52,11 +61,14 @@ public:
 signals:
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
     void moved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position);
+    // The pointer left the picture.
+    void left();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QPointF PicturePoint(const QPointF& widgetPoint) const;
@@ -66,6 +78,7 @@ private:
     QPoint m_outline;
     bool m_outlineVisible = false;
     std::vector<MapOverlay> m_overlays;
+    MapViewLayers m_layers;
     int m_outlineSize = 16;
 };
 

@@ -7,7 +7,9 @@
 #include "dumps/QtDumpActions.h"
 #include "emulator/QtRunActions.h"
 #include "main/MarkerLabelWidget.h"
+#include "main/PictureScrollWidget.h"
 #include "main/PictureWidget.h"
+#include "main/QtWindowPlacement.h"
 #include "patch/QtPatchActions.h"
 #include "side/frmMainMap.h"
 #include "storage/QtRoomSaveActions.h"
@@ -22,6 +24,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -35,13 +38,13 @@ namespace quarnel {
 
 namespace {
 
-// The map is shown twice its size: the frame holds 25 x 17 blocks, the part the scroll bars
-// are laid out for.
+// The map opens twice its size, the tileset at its own size; both zoom from 1x to 4x. The
+// map area takes the room the window has, never less than 15 x 10 blocks at 1x (one screen).
 constexpr int kMapZoom = 2;
 constexpr int kTilesetZoom = 1;
-constexpr int kMapColumns = 25;
-constexpr int kMapRows = 17;
-constexpr int kTilesetRows = 34;
+constexpr QSize kMapMinimum(240, 160);
+constexpr int kTilesetMinimumHeight = 160;
+constexpr int kPreviewZoom = 4;
 
 QComboBox* MakeList(bool editable = false) {
     auto* list = new QComboBox;
@@ -176,12 +179,11 @@ void frmMain::BuildControls() {
     top->addStretch();
     rows->addLayout(top);
 
-    // Middle row: the map and the tileset.
+    // Middle row: the map, which takes the space the window has, and the tileset.
     auto* middle = new QHBoxLayout;
-    middle->addWidget(BuildMapFrame());
+    middle->addWidget(BuildMapFrame(), 1);
     middle->addWidget(BuildTilesetFrame());
-    middle->addStretch();
-    rows->addLayout(middle);
+    rows->addLayout(middle, 1);
 
     // Bottom row: edit and view switches, the values under the mouse, the map buttons.
     auto* bottom = new QHBoxLayout;
@@ -238,10 +240,22 @@ void frmMain::BuildControls() {
     }
     buttons->addStretch();
     bottom->addLayout(buttons);
+    // The clip values of the room with their overlay colours, while the overlay is shown.
+    lstClipLegend = new QListWidget;
+    lstClipLegend->setObjectName(QStringLiteral("lstClipLegend"));
+    lstClipLegend->setToolTip(QStringLiteral("The clip values of this room, their colours in "
+                                             "the clipdata overlay and how many blocks hold each"));
+    lstClipLegend->setMinimumWidth(260);
+    lstClipLegend->setMaximumHeight(150);
+    lstClipLegend->setSelectionMode(QAbstractItemView::NoSelection);
+    lstClipLegend->hide();
+    bottom->addWidget(lstClipLegend);
     bottom->addStretch();
     rows->addLayout(bottom);
     setCentralWidget(central);
-    statusBar();
+    lblPointer = new QLabel;
+    lblPointer->setObjectName(QStringLiteral("lblPointer"));
+    statusBar()->addPermanentWidget(lblPointer);
 
     for (size_t slot = 0; slot < tmrTile.size(); ++slot) {
         tmrTile[slot] = new QTimer(this);
@@ -277,20 +291,15 @@ void frmMain::BuildControls() {
 QWidget* frmMain::BuildMapFrame() {
     auto* frame = new QGroupBox(QStringLiteral("Map"));
     auto* grid = new QGridLayout(frame);
-    PicMaphold = new QWidget;
-    PicMaphold->setFixedSize(kMapColumns * 16 * kMapZoom, kMapRows * 16 * kMapZoom);
-    PicMaphold->setAutoFillBackground(true);
-    QPalette background = PicMaphold->palette();
-    background.setColor(QPalette::Window, Qt::black);
-    PicMaphold->setPalette(background);
-    picMap = new PictureWidget(m_state.MapPicture, kMapZoom, PicMaphold);
-    hsbMap = new QScrollBar(Qt::Horizontal);
-    vsbMap = new QScrollBar(Qt::Vertical);
-    hsbMap->setEnabled(false);
-    vsbMap->setEnabled(false);
+    picMap = new PictureWidget(m_state.MapPicture, kMapZoom);
+    PicMaphold = new PictureScrollWidget(picMap);
+    PicMaphold->setMinimumSize(kMapMinimum);
+    hsbMap = PicMaphold->horizontalScrollBar();
+    vsbMap = PicMaphold->verticalScrollBar();
     grid->addWidget(PicMaphold, 0, 0);
-    grid->addWidget(vsbMap, 0, 1);
-    grid->addWidget(hsbMap, 1, 0);
+    connect(PicMaphold, &PictureScrollWidget::zoomChanged, this,
+            [this](int zoom) { FollowMapZoom(zoom); });
+    connect(picMap, &PictureWidget::left, this, [this] { lblPointer->clear(); });
 
     connect(picMap, &PictureWidget::pressed, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
@@ -300,27 +309,31 @@ QWidget* frmMain::BuildMapFrame() {
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF position) {
                 picMap_MouseMove(buttons, position);
             });
-    connect(hsbMap, &QScrollBar::valueChanged, this, [this](int value) {
-        picMap->move(-16 * kMapZoom * value, picMap->y());
-        picMap->setFocus();
-    });
-    connect(vsbMap, &QScrollBar::valueChanged, this, [this](int value) {
-        picMap->move(picMap->x(), -16 * kMapZoom * value);
-        picMap->setFocus();
-    });
     return frame;
 }
 
 QWidget* frmMain::BuildTilesetFrame() {
     auto* frame = new QGroupBox(QStringLiteral("Tileset"));
     auto* grid = new QGridLayout(frame);
-    auto* holder = new QWidget;
-    holder->setFixedSize(256 * kTilesetZoom, kTilesetRows * 16 * kTilesetZoom);
-    PicTSA = new PictureWidget(m_state.Graphics.PicTSA, kTilesetZoom, holder);
-    vsbTileset = new QScrollBar(Qt::Vertical);
-    vsbTileset->setRange(0, 60);
-    grid->addWidget(holder, 0, 0);
-    grid->addWidget(vsbTileset, 0, 1);
+    PicTSA = new PictureWidget(m_state.Graphics.PicTSA, kTilesetZoom);
+    PicTSAhold = new PictureScrollWidget(PicTSA);
+    PicTSAhold->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    PicTSAhold->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    PicTSAhold->setMinimumHeight(kTilesetMinimumHeight);
+    vsbTileset = PicTSAhold->verticalScrollBar();
+    grid->addWidget(PicTSAhold, 0, 0, 1, 2);
+    picBlock = new QLabel;
+    picBlock->setObjectName(QStringLiteral("picBlock"));
+    picBlock->setFixedSize(16 * kPreviewZoom + 2, 16 * kPreviewZoom + 2);
+    picBlock->setFrameShape(QFrame::Box);
+    picBlock->setToolTip(QStringLiteral("The block that painting writes"));
+    lblBlock = new QLabel;
+    lblBlock->setObjectName(QStringLiteral("lblBlock"));
+    grid->addWidget(picBlock, 1, 0);
+    grid->addWidget(lblBlock, 1, 1);
+    grid->setColumnStretch(1, 1);
+    connect(PicTSAhold, &PictureScrollWidget::zoomChanged, this,
+            [this](int zoom) { SetTilesetZoom(zoom); });
     connect(PicTSA, &PictureWidget::pressed, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
                 PicTSA_MouseDown(button, position);
@@ -329,10 +342,7 @@ QWidget* frmMain::BuildTilesetFrame() {
             [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPointF position) {
                 PicTSA_MouseMove(position);
             });
-    connect(vsbTileset, &QScrollBar::valueChanged, this, [this](int value) {
-        PicTSA->move(PicTSA->x(), -16 * kTilesetZoom * value);
-        PicTSA->setFocus();
-    });
+    SetTilesetZoom(kTilesetZoom);
     return frame;
 }
 
@@ -418,6 +428,7 @@ void frmMain::BuildMenus() {
     for (QAction* entry : {mnuResize, mnuDebugRoom, mnuForeground, mnuLevel, mnuBack, mnuCredits}) {
         entry->setEnabled(false);
     }
+    BuildViewMenu();
 }
 
 void frmMain::Form_Load() {
@@ -468,6 +479,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
         if (window != nullptr) {
             window->close();
         }
+    }
+    if (m_placement != nullptr) {
+        m_placement->SaveMain(this);
     }
     event->accept();
 }

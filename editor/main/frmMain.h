@@ -17,8 +17,10 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -26,7 +28,9 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QListWidget;
 class QMenu;
+class QSettings;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -38,8 +42,10 @@ class MarkerLabelWidget;
 class RomBackups;
 class PatchActions;
 class PelnixBinding;
+class PictureScrollWidget;
 class PictureWidget;
 class RoomSaveActions;
+class WindowPlacement;
 class RunActions;
 class frmDoorEd;
 class frmMainMap;
@@ -83,6 +89,15 @@ public:
     // the block table.
     void RefreshGraphics();
 
+    // The view: the map's zoom (1-4, kept under `anchor`, viewport pixels, when given), the
+    // grids and the clipdata overlay; the main map and the large map show the same layers.
+    void SetMapZoom(int zoom, std::optional<QPoint> anchor = std::nullopt);
+    int MapZoom() const;
+    void SetTilesetZoom(int zoom);
+    // Remembers the window's geometry and the side windows' positions in `settings`, and
+    // restores what it remembered before; without it nothing is remembered.
+    void RememberPlacement(std::unique_ptr<QSettings> settings);
+
     // Controls, named as the editor's design names them.
     QComboBox* cboAreas = nullptr;
     QComboBox* cboRoom = nullptr;
@@ -111,7 +126,12 @@ public:
     QLabel* lblEnemy = nullptr;
     PictureWidget* picMap = nullptr;
     PictureWidget* PicTSA = nullptr;
-    QWidget* PicMaphold = nullptr;
+    PictureScrollWidget* PicMaphold = nullptr;
+    PictureScrollWidget* PicTSAhold = nullptr;
+    QLabel* picBlock = nullptr;   // the current block, enlarged
+    QLabel* lblBlock = nullptr;   // its number
+    QLabel* lblPointer = nullptr; // the status bar's readout of the block under the pointer
+    QListWidget* lstClipLegend = nullptr;
     QScrollBar* hsbMap = nullptr;
     QScrollBar* vsbMap = nullptr;
     QScrollBar* vsbTileset = nullptr;
@@ -140,6 +160,13 @@ public:
     QAction* mnuUpdate = nullptr;
     QAction* mnuExperimental = nullptr;
     QAction* mnuCredits = nullptr;
+    QAction* mnuZoomIn = nullptr;
+    QAction* mnuZoomOut = nullptr;
+    QAction* mnuZoomReset = nullptr;
+    std::array<QAction*, 4> mnuZoom{}; // 1x to 4x
+    QAction* mnuGrid = nullptr;
+    QAction* mnuScreenGrid = nullptr;
+    QAction* mnuClipOverlay = nullptr;
 
     // Event handlers.
     void OpenRom();
@@ -184,6 +211,7 @@ private:
     // Building the window.
     void BuildControls();
     void BuildMenus();
+    void BuildViewMenu();
     QWidget* BuildMapFrame();
     QWidget* BuildTilesetFrame();
     void Form_Load();
@@ -220,6 +248,12 @@ private:
     void ApplySwitches();
     void ApplyLayout();
     void RefreshMap();
+    // The view's layers on both maps, the legend, the current block and the pointer readout.
+    void ApplyViewLayers();
+    void ShowClipLegend();
+    void ShowCurrentBlock();
+    void ShowPointer(int x, int y);
+    void FollowMapZoom(int zoom);
     void ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWidget*)>& make,
                         const char* name);
     void NotAvailable(const char* name);
@@ -245,6 +279,9 @@ private:
     DumpActions* m_dumpActions = nullptr;
     PatchActions* m_patchActions = nullptr; // File > Export Patch…, Apply Patch…
     RunActions* m_runActions = nullptr;     // Run (toolbar, F5), File > Emulator Command…
+    WindowPlacement* m_placement = nullptr; // null: nothing is remembered
+    std::vector<std::string> m_clipNames;
+    std::pair<int, int> m_shownRoom{-1, -1}; // area and room the map last showed
 };
 
 } // namespace quarnel

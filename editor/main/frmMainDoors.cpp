@@ -9,6 +9,7 @@
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
 #include "main/QtMapOverlays.h"
+#include "main/QtWindowPlacement.h"
 #include "side/frmMainMap.h"
 #include "storage/QtRoomSaveActions.h"
 
@@ -161,9 +162,21 @@ void frmMain::ShowLargeMap(bool scroll) {
             RefreshMap();
             picMap->update();
         });
-        connect(m_largeMap, &frmMainMap::edited, this, [this] { picMap->update(); });
+        connect(m_largeMap, &frmMainMap::edited, this, [this] {
+            picMap->update();
+            ShowClipLegend();
+        });
+        connect(m_largeMap, &frmMainMap::picked, this, [this] { ShowCurrentBlock(); });
+        m_largeMap->LoadForm(scroll);
+        if (m_placement != nullptr) {
+            m_placement->PlaceSideWindow(m_largeMap, this);
+        } else {
+            PlaceBesideMain(m_largeMap, this);
+        }
+        ApplyViewLayers();
+    } else {
+        m_largeMap->LoadForm(scroll);
     }
-    m_largeMap->LoadForm(scroll);
     m_largeMap->show();
     m_largeMap->raise();
     m_largeMap->activateWindow();

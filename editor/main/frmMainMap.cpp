@@ -6,6 +6,7 @@
 #include "common/Hex.h"
 #include "main/MapEditing.h"
 #include "main/MarkerLabelWidget.h"
+#include "main/PictureScrollWidget.h"
 #include "main/PictureWidget.h"
 
 #include <QAction>
@@ -58,6 +59,20 @@ void frmMain::picMap_MouseDown(Qt::MouseButton button, QPointF position) {
     if (outcome.PictureChanged) {
         picMap->RefreshSquare(16 * x, 16 * y, 16);
     }
+    if (outcome.Picked) {
+        ShowCurrentBlock();
+        const int zoom = PicTSA->Zoom();
+        const int block = m_state.CurrentBlock;
+        PicTSAhold->ensureVisible(((block % 16) * 16 + 8) * zoom, ((block / 16) * 16 + 8) * zoom,
+                                  16 * zoom, 16 * zoom);
+    }
+    if (outcome.CellChanged && m_state.Editing == EditTarget::Clip) {
+        if (picMap->ClipOverlayShown()) {
+            picMap->RefreshSquare(16 * x, 16 * y, 16);
+        }
+        ShowClipLegend();
+    }
+    ShowPointer(x, y);
     Label13->setText(QString::fromStdString(CellCaption(x, y))
                          .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
@@ -76,6 +91,7 @@ void frmMain::picMap_MouseMove(Qt::MouseButtons buttons, QPointF position) {
     lblClip->setText(values.Clip ? ClipAttributeName(*values.Clip) : QString());
     lblForeground->setText(QString::fromStdString(values.Foreground));
     lblBacklayer->setText(QString::fromStdString(values.Back));
+    ShowPointer(x, y);
     picMap->ShowOutline(16 * x, 16 * y);
     if (buttons & Qt::LeftButton) {
         picMap_MouseDown(Qt::LeftButton, position);
@@ -93,6 +109,7 @@ void frmMain::PicTSA_MouseDown(Qt::MouseButton button, QPointF position) {
     const int row = CellOf(position.y());
     if (column >= 0 && column < 16 && row >= 0 && row < 64) {
         m_state.CurrentBlock = static_cast<uint16_t>(row * 16 + column);
+        ShowCurrentBlock();
     }
 }
 
@@ -148,6 +165,7 @@ void frmMain::RefreshGraphics() {
     RedrawMap(m_state);
     picMap->update();
     PicTSA->update();
+    ShowCurrentBlock();
 }
 
 void frmMain::ApplySwitches() {
@@ -169,16 +187,9 @@ void frmMain::ApplySwitches() {
 }
 
 void frmMain::ApplyLayout() {
-    const MapLayout& layout = m_state.Layout;
-    for (auto [bar, range] :
-         {std::pair{hsbMap, layout.Horizontal}, std::pair{vsbMap, layout.Vertical}}) {
-        bar->setRange(0, std::max(0, range.Maximum));
-        bar->setEnabled(range.Enabled);
-        if (!range.Enabled) {
-            bar->setValue(0);
-        }
-    }
-    picMap->move(-16 * picMap->Zoom() * hsbMap->value(), -16 * picMap->Zoom() * vsbMap->value());
+    // The scroll area sizes its bars to the picture; the zoom keeps the markers in step.
+    picMap->SyncSize();
+    FollowMapZoom(picMap->Zoom());
 }
 
 void frmMain::Enemy_MouseDown(int index, Qt::MouseButton button) {

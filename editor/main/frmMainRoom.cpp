@@ -8,7 +8,9 @@
 #include "graphics/ImageFiles.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/NameLists.h"
+#include "main/PictureScrollWidget.h"
 #include "main/PictureWidget.h"
+#include "main/QtWindowPlacement.h"
 #include "main/RomOpening.h"
 #include "rom/Catalog.h"
 #include "rom/RomFile.h"
@@ -75,7 +77,9 @@ bool frmMain::OpenRomPath(const std::filesystem::path& path) {
 
 void frmMain::LoadClipStuff() {
     cboAttribute->clear();
-    for (const auto& name : ClipAttributeNames(m_state.GameCode, ClipNamesFile(m_state.GameCode, m_dataFolder))) {
+    m_clipNames =
+        ClipAttributeNames(m_state.GameCode, ClipNamesFile(m_state.GameCode, m_dataFolder));
+    for (const auto& name : m_clipNames) {
         cboAttribute->addItem(QString::fromStdString(name));
     }
     cboAttribute->setCurrentIndex(0);
@@ -258,8 +262,14 @@ void frmMain::ShowRoom(const LoadReport& report) {
     }
     ApplySwitches();
     ApplyLayout();
-    picMap->SyncSize();
-    PicTSA->update();
+    PicTSA->SyncSize();
+    // Another room opens at its top-left corner; the same room reloaded (after a save) stays.
+    if (m_shownRoom != std::pair{m_state.Area, m_state.Room}) {
+        m_shownRoom = {m_state.Area, m_state.Room};
+        PicMaphold->ScrollToTopLeft();
+    }
+    ShowCurrentBlock();
+    ShowClipLegend();
     ArmTimers();
     ShowSprites();
     ShowDoors();
@@ -380,6 +390,7 @@ void frmMain::tmrTile_Timer(int slot) {
     auto file = RomFile::Open(m_state.RomPath, OpenMode::Read);
     if (file && StepAnimation(*file, slot, m_state.Graphics)) {
         PicTSA->update();
+        ShowCurrentBlock();
     }
 }
 
@@ -419,6 +430,12 @@ void frmMain::ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWid
     if (window == nullptr) {
         window = make(this);
         window->setWindowFlag(Qt::Window);
+        window->adjustSize();
+        if (m_placement != nullptr) {
+            m_placement->PlaceSideWindow(window, this);
+        } else {
+            PlaceBesideMain(window, this);
+        }
     } else if (m_sideWindows.reload) {
         m_sideWindows.reload(window);
     }

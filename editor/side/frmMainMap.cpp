@@ -2,6 +2,7 @@
 
 #include "common/Hex.h"
 #include "main/MapEditing.h"
+#include "main/PictureScrollWidget.h"
 #include "main/PictureWidget.h"
 #include "main/QtMapOverlays.h"
 #include "side/ScrollLabelWidget.h"
@@ -16,6 +17,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 #include <cmath>
@@ -45,15 +47,21 @@ QComboBox* HexList(int count) {
 frmMainMap::frmMainMap(EditorState& state, Hooks hooks, QWidget* parent)
     : QWidget(parent), m_state(state), m_hooks(std::move(hooks)) {
     setWindowTitle(QStringLiteral("Map"));
-    PicMaphold = new QScrollArea;
-    PicMaphold->setBackgroundRole(QPalette::Dark);
     picMap = new PictureWidget(m_state.MapPicture, 1);
-    PicMaphold->setWidget(picMap);
-    PicMaphold->setWidgetResizable(false);
+    PicMaphold = new PictureScrollWidget(picMap);
     hsbMap = PicMaphold->horizontalScrollBar();
     vsbMap = PicMaphold->verticalScrollBar();
-    hsbMap->setSingleStep(16);
-    vsbMap->setSingleStep(16);
+    connect(PicMaphold, &PictureScrollWidget::zoomChanged, this, [this] { ShowZoom(); });
+    const std::pair<QKeySequence, int> zooms[] = {{QKeySequence(QKeySequence::ZoomIn), +1},
+                                                  {QKeySequence(Qt::CTRL | Qt::Key_Equal), +1},
+                                                  {QKeySequence(QKeySequence::ZoomOut), -1},
+                                                  {QKeySequence(Qt::CTRL | Qt::Key_0), 0}};
+    for (const auto& [keys, step] : zooms) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            PicMaphold->SetZoom(step == 0 ? 1 : picMap->Zoom() + step);
+        });
+    }
 
     auto* row = new QHBoxLayout(this);
     row->addWidget(PicMaphold, 1);
@@ -191,7 +199,9 @@ void frmMainMap::PlaceScrollLabel(size_t index) {
         return;
     }
     label->setText(QStringLiteral("Scroll: %1").arg(index));
-    label->setGeometry(place->left, place->top, place->width, place->height);
+    const int zoom = picMap->Zoom();
+    label->setGeometry(place->left * zoom, place->top * zoom, place->width * zoom,
+                       place->height * zoom);
     label->SetSelected(m_selected == index);
     label->show();
 }
@@ -266,8 +276,8 @@ void frmMainMap::lblScroll_MouseDown(int index, Qt::MouseButton button, QPointF 
     m_drag = ScrollDrag{
         slot,
         ScrollHandleAt(label->width(), label->height(), at.x(), at.y(), ScrollLabelWidget::kGrip),
-        m_state.Scrolls.ScrollList[slot], BlockOf(label->x() + position.x()),
-        BlockOf(label->y() + position.y())};
+        m_state.Scrolls.ScrollList[slot], BlockOf(OnPicture(label, position).x()),
+        BlockOf(OnPicture(label, position).y())};
 }
 
 void frmMainMap::lblScroll_MouseMove(int index, Qt::MouseButtons buttons, QPointF position) {
@@ -276,7 +286,7 @@ void frmMainMap::lblScroll_MouseMove(int index, Qt::MouseButtons buttons, QPoint
     if (label == nullptr) {
         return;
     }
-    const QPointF onMap(label->x() + position.x(), label->y() + position.y());
+    const QPointF onMap = OnPicture(label, position);
     const int x = BlockOf(onMap.x());
     const int y = BlockOf(onMap.y());
     if (x >= 0 && y >= 0) {
@@ -314,6 +324,19 @@ void frmMainMap::picMap_MouseDown(Qt::MouseButton button, QPointF position) {
     }
     if (outcome.CellChanged) {
         emit edited();
+    }
+    if (outcome.Picked) {
+        emit picked();
+    }
+}
+
+QPointF frmMainMap::OnPicture(const QWidget* label, QPointF position) const {
+    return (QPointF(label->pos()) + position) / picMap->Zoom();
+}
+
+void frmMainMap::ShowZoom() {
+    if (m_scrollMode) {
+        ShowScrolls();
     }
 }
 

@@ -27,6 +27,7 @@ class QScrollBar;
 
 namespace quarnel {
 
+class PictureScrollWidget;
 class PictureWidget;
 class ScrollLabelWidget;
 
@@ -56,7 +57,7 @@ public:
     void picMap_MouseMove(Qt::MouseButtons buttons, QPointF position);
 
     // Controls, named as the editor's design names them.
-    QScrollArea* PicMaphold = nullptr;
+    PictureScrollWidget* PicMaphold = nullptr;
     PictureWidget* picMap = nullptr; // its outline is shpMap
     QScrollBar* hsbMap = nullptr;
     QScrollBar* vsbMap = nullptr;
@@ -72,6 +73,8 @@ public:
 signals:
     // The window was closed (the main map redraws).
     void closed();
+    // A right click took the current block from the map.
+    void picked();
     // A cell, a scroll or a scroll field was changed here.
     void edited();
 
@@ -88,6 +91,10 @@ private:
     void lblScroll_MouseDown(int index, Qt::MouseButton button, QPointF position);
     void lblScroll_MouseMove(int index, Qt::MouseButtons buttons, QPointF position);
     void FitToScreen();
+    // Follows the zoom: the scroll labels keep covering their blocks.
+    void ShowZoom();
+    // A position over a scroll label (label pixels) on the map picture, in picture pixels.
+    QPointF OnPicture(const QWidget* label, QPointF position) const;
 
     // A drag of a scroll in progress: which part was grabbed, the scroll as it was, and the
     // block the pointer was over.
