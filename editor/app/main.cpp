@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdio>
@@ -118,6 +119,10 @@ int main(int argc, char** argv) {
     interactive.SetParent(&window);
     writeServices = std::make_unique<quarnel::RomWriteServices>(
         quarnel::RomWriteServices{state->Storage, window.Backups(), {}});
+    if (screenshot.isEmpty()) {
+        // Window geometry and side-window positions carry over between runs.
+        window.RememberPlacement(std::make_unique<QSettings>());
+    }
     window.show();
     if (!arguments.isEmpty()) {
         window.OpenRomPath(arguments.first().toStdString());

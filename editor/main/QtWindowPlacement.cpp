@@ -55,8 +55,11 @@ WindowPlacement::~WindowPlacement() = default;
 
 void WindowPlacement::RestoreMain(QMainWindow* window) {
     const QByteArray geometry = m_settings->value(QStringLiteral("windows/main")).toByteArray();
-    if (!geometry.isEmpty()) {
-        window->restoreGeometry(geometry);
+    if (geometry.isEmpty() || !window->restoreGeometry(geometry)) {
+        // The first run: most of the screen, where the map has room.
+        const QRect available = AvailableAround(window);
+        window->resize(available.size() * 9 / 10);
+        window->move(available.topLeft() + QPoint(available.width(), available.height()) / 20);
     }
     const QByteArray state = m_settings->value(QStringLiteral("windows/mainState")).toByteArray();
     if (!state.isEmpty()) {
