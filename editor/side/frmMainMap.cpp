@@ -319,7 +319,8 @@ void frmMainMap::picMap_MouseDown(Qt::MouseButton button, QPointF position) {
     const auto clip = m_hooks.clipValue ? m_hooks.clipValue() : std::nullopt;
     const auto outcome = PaintOrPick(
         m_state, button == Qt::LeftButton ? MapButton::Left : MapButton::Right, x, y, clip);
-    if (outcome.PictureChanged) {
+    // A clip value changes no picture, but the clipdata overlay shows it.
+    if (outcome.PictureChanged || outcome.CellChanged) {
         picMap->RefreshSquare(16 * x, 16 * y, 16);
     }
     if (outcome.CellChanged) {
