@@ -254,6 +254,9 @@ private:
     void ShowCurrentBlock();
     void ShowPointer(int x, int y);
     void FollowMapZoom(int zoom);
+    // Page Up / Page Down: the previous or next room; with Ctrl, area.
+    void StepRoom(int step);
+    void StepArea(int step);
     void ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWidget*)>& make,
                         const char* name);
     void NotAvailable(const char* name);

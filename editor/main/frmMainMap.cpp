@@ -156,6 +156,7 @@ void frmMain::RefreshMap() {
     RedrawMap(m_state);
     ApplyLayout();
     picMap->SyncSize();
+    ShowClipLegend();
 }
 
 void frmMain::RefreshGraphics() {

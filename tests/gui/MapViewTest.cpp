@@ -119,6 +119,13 @@ private slots:
         editor.window->cboRoom_Click();
         QCOMPARE(across->value(), 0);
         QCOMPARE(down->value(), 0);
+        // Page Down and Page Up step through the rooms.
+        const int room = editor.state->Room;
+        QVERIFY(QTest::qWaitForWindowActive(editor.window.get()));
+        QTest::keyClick(editor.window.get(), Qt::Key_PageDown);
+        QCOMPARE(editor.state->Room, room + 1);
+        QTest::keyClick(editor.window.get(), Qt::Key_PageUp);
+        QCOMPARE(editor.state->Room, room);
     }
 
     void TheStatusBarReadsTheBlockUnderThePointer() {
