@@ -257,6 +257,8 @@ private:
     // Page Up / Page Down: the previous or next room; with Ctrl, area.
     void StepRoom(int step);
     void StepArea(int step);
+    // A side window's first place: where it was last, else beside this window; on screen.
+    void PlaceNewSideWindow(QWidget* window);
     void ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWidget*)>& make,
                         const char* name);
     void NotAvailable(const char* name);

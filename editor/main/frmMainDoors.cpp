@@ -9,7 +9,6 @@
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
 #include "main/QtMapOverlays.h"
-#include "main/QtWindowPlacement.h"
 #include "side/frmMainMap.h"
 #include "storage/QtRoomSaveActions.h"
 
@@ -102,6 +101,8 @@ frmDoorEd& frmMain::ShowDoorEditor() {
         connect(m_doorEditor, &frmDoorEd::goTo, this, [this](uint8_t door) { GoToDoor(door); });
         connect(m_doorEditor, &frmDoorEd::doorsSaved, this,
                 [this](const QString& status) { statusBar()->showMessage(status, 15000); });
+        m_doorEditor->adjustSize();
+        PlaceNewSideWindow(m_doorEditor);
     }
     m_doorEditor->show();
     m_doorEditor->raise();
@@ -168,11 +169,7 @@ void frmMain::ShowLargeMap(bool scroll) {
         });
         connect(m_largeMap, &frmMainMap::picked, this, [this] { ShowCurrentBlock(); });
         m_largeMap->LoadForm(scroll);
-        if (m_placement != nullptr) {
-            m_placement->PlaceSideWindow(m_largeMap, this);
-        } else {
-            PlaceBesideMain(m_largeMap, this);
-        }
+        PlaceNewSideWindow(m_largeMap);
         ApplyViewLayers();
     } else {
         m_largeMap->LoadForm(scroll);

@@ -10,7 +10,6 @@
 #include "main/NameLists.h"
 #include "main/PictureScrollWidget.h"
 #include "main/PictureWidget.h"
-#include "main/QtWindowPlacement.h"
 #include "main/RomOpening.h"
 #include "rom/Catalog.h"
 #include "rom/RomFile.h"
@@ -431,11 +430,7 @@ void frmMain::ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWid
         window = make(this);
         window->setWindowFlag(Qt::Window);
         window->adjustSize();
-        if (m_placement != nullptr) {
-            m_placement->PlaceSideWindow(window, this);
-        } else {
-            PlaceBesideMain(window, this);
-        }
+        PlaceNewSideWindow(window);
     } else if (m_sideWindows.reload) {
         m_sideWindows.reload(window);
     }

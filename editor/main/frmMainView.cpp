@@ -201,6 +201,14 @@ void frmMain::ShowPointer(int x, int y) {
     lblPointer->setText(QString::fromStdString(PointerReadout(m_state, x, y, m_clipNames)));
 }
 
+void frmMain::PlaceNewSideWindow(QWidget* window) {
+    if (m_placement != nullptr) {
+        m_placement->PlaceSideWindow(window, this);
+    } else {
+        PlaceBesideMain(window, this);
+    }
+}
+
 void frmMain::RememberPlacement(std::unique_ptr<QSettings> settings) {
     delete m_placement;
     m_placement = new WindowPlacement(std::move(settings), this);
