@@ -101,6 +101,7 @@ frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dat
         std::make_unique<QSettings>(QStringLiteral("Quarnel"), QStringLiteral("Quarnel")), this);
     BuildControls();
     BuildMenus();
+    ApplyTooltips();
     const auto showStatus = [this](const QString& text) { statusBar()->showMessage(text, 15000); };
     connect(m_saveActions, &RoomSaveActions::statusMessage, this, showStatus);
     connect(m_patchActions, &PatchActions::statusMessage, this, showStatus);
@@ -113,7 +114,9 @@ frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dat
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    m_state.History.SetListener({});
+}
 
 RomBackups& frmMain::Backups() {
     return m_saveActions->Backups();
@@ -229,7 +232,7 @@ void frmMain::BuildControls() {
 
     auto* buttons = new QVBoxLayout;
     cmdEditScroll = new QPushButton(QStringLiteral("Edit ScrollData"));
-    cmdBiggerWindow = new QPushButton(QStringLiteral("Resize able Map"));
+    cmdBiggerWindow = new QPushButton(QStringLiteral("Resizable Map"));
     cmdEditScroll->setToolTip(QStringLiteral("Shows the room's scrolls on the large map, "
                                              "where they can be moved and changed"));
     cmdBiggerWindow->setToolTip(QStringLiteral("Shows the whole room in a large window"));
@@ -256,7 +259,7 @@ void frmMain::BuildControls() {
     connect(cboSpriteIndex->lineEdit(), &QLineEdit::editingFinished, this,
             [this] { cboSpriteIndex_Validate(); });
     for (QComboBox* list : {cboTileset, cboMusic, cboMX, cboMY}) {
-        connect(list, &QComboBox::activated, this, [this] { m_state.Edited = true; });
+        connect(list, &QComboBox::activated, this, [this, list] { HeaderList_Click(list); });
     }
     connect(chkBackLayer, &QCheckBox::clicked, this,
             [this] { EditBox_Click(chkBackLayer, EditTarget::Back); });
@@ -294,6 +297,8 @@ QWidget* frmMain::BuildMapFrame() {
 
     connect(picMap, &PictureWidget::pressed, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
+                // A press and its drag paint one undo step.
+                m_gesture = m_state.History.NewGesture();
                 picMap_MouseDown(button, position);
             });
     connect(picMap, &PictureWidget::moved, this,
@@ -341,6 +346,7 @@ void frmMain::BuildMenus() {
     mnuOpen = file->addAction(QStringLiteral("&Open"), this, [this] { OpenRom(); });
     mnuOpen->setShortcut(QKeySequence::Open);
     file->addAction(m_saveActions->SaveAction());
+    BuildFileExtras(file, m_saveActions->SaveAction());
     file->addSeparator();
     file->addAction(m_patchActions->ExportAction());
     file->addAction(m_patchActions->ApplyAction());
@@ -355,6 +361,8 @@ void frmMain::BuildMenus() {
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    BuildEditMenu(menuBar()->addMenu(QStringLiteral("Edit")));
 
     QMenu* advanced = menuBar()->addMenu(QStringLiteral("Advanced"));
     mnuSMP =
@@ -412,8 +420,8 @@ void frmMain::BuildMenus() {
         }
     });
 
-    QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
-    mnuCredits = about->addAction(QStringLiteral("Credits"));
+    BuildNavigation();
+    BuildHelpMenu();
 
     for (QAction* entry : {mnuResize, mnuDebugRoom, mnuForeground, mnuLevel, mnuBack, mnuCredits}) {
         entry->setEnabled(false);

@@ -5,6 +5,7 @@
 
 #include "common/Hex.h"
 #include "doors/DoorEdits.h"
+#include "doors/DoorHistory.h"
 #include "doors/frmDoorEd.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
@@ -63,6 +64,9 @@ void frmMain::RefreshLargeMapMarkers() {
 }
 
 void frmMain::lblDoors_MouseDown(int index, Qt::MouseButton button) {
+    if (button == Qt::LeftButton) {
+        m_gesture = m_state.History.NewGesture(); // a drag of the label is one step
+    }
     if (button != Qt::RightButton) {
         return;
     }
@@ -78,7 +82,7 @@ void frmMain::lblDoors_MouseMove(int index, Qt::MouseButtons buttons,
     }
     const auto snap =
         MarkerMouseMove(lblDoors[static_cast<size_t>(index)], buttons, modifiers, position);
-    if (!snap || !MoveDoor(m_state.Doors, static_cast<size_t>(index), *snap)) {
+    if (!snap || !MoveDoorRecorded(m_state, static_cast<size_t>(index), *snap, m_gesture)) {
         return;
     }
     // The rectangle may have stopped at the edge of the block range: the label shows the

@@ -1,6 +1,7 @@
 #include "sprites/frmED.h"
 
 #include "common/Hex.h"
+#include "main/EditSteps.h"
 #include "main/EditorState.h"
 #include "rom/Catalog.h"
 #include "rom/GbaPointer.h"
@@ -147,10 +148,14 @@ void frmED::ChooseSet(int list) {
     if (index < 0 || index > 0xFF) {
         return;
     }
+    const RoomHeader before = m_state.CurrentRoomHeader;
     uint8_t& field = SpriteIndexField(m_state.CurrentRoomHeader, list);
     if (field != index) {
         field = static_cast<uint8_t>(index);
-        m_state.Edited = true;
+        m_state.History.Record(
+            m_state, CurrentRoom(m_state),
+            std::make_unique<HeaderStep>("Change sprite set " + std::to_string(list), before,
+                                         m_state.CurrentRoomHeader));
     }
 }
 
