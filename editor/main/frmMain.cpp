@@ -430,7 +430,7 @@ void frmMain::BuildMenus() {
 
 void frmMain::Form_Load() {
     if (!m_state.Storage.FileExists()) {
-        m_dialogs.Message("Storage System does not exist Now creating");
+        Inform("The storage system did not exist; it was created.");
         if (auto reset = m_state.Storage.ResetStorage(); !reset) {
             m_dialogs.Message(Describe(reset.error()));
         }

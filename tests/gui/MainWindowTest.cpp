@@ -104,9 +104,9 @@ private slots:
     void StartsByCreatingTheStorageFile() {
         TempFolder folder;
         Editor editor(folder);
-        QCOMPARE(editor.dialogs.messages.size(), size_t{1});
-        QCOMPARE(editor.dialogs.messages[0],
-                 std::string("Storage System does not exist Now creating"));
+        QVERIFY(editor.dialogs.messages.empty());
+        QCOMPARE(editor.window->statusBar()->currentMessage(),
+                 QStringLiteral("The storage system did not exist; it was created."));
         QVERIFY(std::filesystem::exists(folder / "os.bin"));
         QCOMPARE(editor.window->windowTitle(), QStringLiteral("Quarnel"));
         QVERIFY(!editor.window->mnuResize->isEnabled());
