@@ -103,8 +103,10 @@ frmDoorEd& frmMain::ShowDoorEditor() {
             RefreshDoors();
         });
         connect(m_doorEditor, &frmDoorEd::goTo, this, [this](uint8_t door) { GoToDoor(door); });
-        connect(m_doorEditor, &frmDoorEd::doorsSaved, this,
-                [this](const QString& status) { statusBar()->showMessage(status, 15000); });
+        connect(m_doorEditor, &frmDoorEd::doorsSaved, this, [this](const QString& status) {
+            statusBar()->showMessage(status, 15000);
+            UpdateTitle(); // the doors no longer differ from the file
+        });
     }
     m_doorEditor->show();
     m_doorEditor->raise();

@@ -22,6 +22,11 @@ void frmMain::BuildEditMenu(QMenu* edit) {
     mnuRedo = edit->addAction(QStringLiteral("Redo"), this, [this] { Redo(); });
     mnuRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    // The side windows' edits are steps of the same history: the keys work in them too (a
+    // focused text box keeps its own Ctrl+Z).
+    for (QAction* action : {mnuUndo, mnuRedo}) {
+        action->setShortcutContext(Qt::ApplicationShortcut);
+    }
     // Every step, undo, save and load changes what the entries name and the title's marker.
     m_state.History.SetListener([this] { HistoryChanged(); });
     HistoryChanged();

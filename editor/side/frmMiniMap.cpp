@@ -107,6 +107,12 @@ frmMiniMap::frmMiniMap(EditorState& state, Dialogs& dialogs, RomWriteServices& s
     lblStatus = new QLabel;
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     auto* bottom = new QHBoxLayout;
+    cboAreas->setToolTip(QStringLiteral("The area whose minimap is shown"));
+    cboZoom->setToolTip(QStringLiteral("How large the pictures are drawn"));
+    cmdSave->setToolTip(QStringLiteral("Writes this area's minimap into the ROM's free space"));
+    picMiniMap->setToolTip(QStringLiteral(
+        "Left button: paint the chosen tile. Right button: the cell's index; with Shift, take "
+        "the cell's tile. Ctrl+Z undoes a stroke."));
     bottom->addWidget(cboAreas);
     bottom->addWidget(new QLabel(QStringLiteral("Zoom:")));
     bottom->addWidget(cboZoom);

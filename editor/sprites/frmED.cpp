@@ -66,7 +66,12 @@ frmED::frmED(EditorState& state, AreaNameSource areaName, QWidget* parent)
         // Typed text is a set number, not a name to complete.
         sets->setCompleter(nullptr);
         sets->setMinimumContentsLength(24);
-        frameLayout->addWidget(new QLabel(QStringLiteral("Sprite Index:"), frame));
+        auto* caption = new QLabel(QStringLiteral("Sprite Index:"), frame);
+        caption->setToolTip(QStringLiteral("The sprite set (graphics and palettes) this sprite "
+                                           "list uses; choose by name or type its number in "
+                                           "hexadecimal. Ctrl+Z undoes a choice."));
+        sets->setToolTip(caption->toolTip());
+        frameLayout->addWidget(caption);
         frameLayout->addWidget(sets);
         m_cboEn[list] = sets;
 

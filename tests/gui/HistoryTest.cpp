@@ -1,6 +1,6 @@
 // Undo and redo through the main window's Edit menu on generated images: the picture and the
 // layers after an undone drag, the steps of the other editors, the discard question and the
-// title's unsaved-changes marker.
+// title's unsaved-changes marker; File > Save As and Open Recent.
 
 #include "doors/frmDoorEd.h"
 #include "main/MarkerLabelWidget.h"
@@ -18,6 +18,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 
@@ -194,6 +196,42 @@ private slots:
         QVERIFY(miniMap->Map().entries == entries);
         QVERIFY(!miniMap->HasUnsavedChanges());
         miniMap->close();
+    }
+
+    // Save As copies the file as it stands and goes on there: the edits reach the copy with the
+    // next save. A recent file that is gone is taken off the list with a message.
+    void SaveAsContinuesInTheCopyAndRecentFilesForgetMissingOnes() {
+        TempFolder folder;
+        Editor editor(folder);
+        editor.state->CurrentBlock = 0x23;
+        QTest::mouseClick(editor.window->picMap, Qt::LeftButton, {}, editor.CellPoint(2, 2));
+        const auto copy = folder / "copy.gba";
+        editor.dialogs.files.push_back(copy);
+        editor.window->mnuSaveAs->trigger();
+        QCOMPARE(editor.state->RomPath, copy);
+        QCOMPARE(editor.window->windowTitle(), QStringLiteral("Quarnel - copy.gba *"));
+        QVERIFY(testing::ReadWholeFile(copy) == testing::ReadWholeFile(editor.rom));
+        // Copying onto the open file is refused.
+        editor.dialogs.files.push_back(copy);
+        editor.window->mnuSaveAs->trigger();
+        QVERIFY(editor.dialogs.messages.back().rfind("The ROM was not copied.", 0) == 0);
+
+        editor.window->cmdSave->click();
+        QVERIFY(testing::ReadWholeFile(copy) != testing::ReadWholeFile(editor.rom));
+        QCOMPARE(editor.window->windowTitle(), QStringLiteral("Quarnel - copy.gba"));
+
+        auto recent = editor.window->mnuRecent->actions();
+        QVERIFY(recent.size() >= 2);
+        QCOMPARE(recent[0]->text(), QString::fromStdString(std::filesystem::absolute(copy)));
+        QCOMPARE(recent[1]->text(), QString::fromStdString(std::filesystem::absolute(editor.rom)));
+        std::filesystem::remove(editor.rom);
+        recent[1]->trigger();
+        QVERIFY(editor.dialogs.messages.back().find("no longer exists") != std::string::npos);
+        QCOMPARE(editor.state->RomPath, copy);
+        recent = editor.window->mnuRecent->actions();
+        QVERIFY(std::none_of(recent.begin(), recent.end(), [&](QAction* entry) {
+            return entry->text() == QString::fromStdString(std::filesystem::absolute(editor.rom));
+        }));
     }
 };
 
