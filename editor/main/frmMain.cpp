@@ -384,7 +384,7 @@ void frmMain::BuildMenus() {
         ShowSideWindow(m_musicWindow, m_sideWindows.music, "The music viewer");
     });
     mnuDebugRoom = room->addAction(QStringLiteral("Debug Room"), this,
-                                   [this] { m_dialogs.Message("I do nothing for you!"); });
+                                   [this] { Inform("I do nothing for you!"); });
     mnuPal = room->addAction(QStringLiteral("Palette Viewer"), this, [this] {
         ShowSideWindow(m_paletteWindow, m_sideWindows.palette, "The palette viewer");
     });

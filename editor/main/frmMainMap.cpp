@@ -87,7 +87,7 @@ void frmMain::picMap_MouseMove(Qt::MouseButtons buttons, QPointF position) {
 
 void frmMain::PicTSA_MouseDown(Qt::MouseButton button, QPointF position) {
     if (button != Qt::LeftButton) {
-        m_dialogs.Message("Stamp function not available");
+        Inform("Stamp function not available");
         return;
     }
     const int column = CellOf(position.x());

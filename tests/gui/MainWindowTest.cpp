@@ -249,7 +249,8 @@ private slots:
 
         // Other buttons on the tileset picture only say the stamp is not there.
         QTest::mouseClick(editor.window->PicTSA, Qt::RightButton, {}, QPoint(8, 8));
-        QCOMPARE(editor.dialogs.messages.back(), std::string("Stamp function not available"));
+        QCOMPARE(editor.window->statusBar()->currentMessage(),
+                 QStringLiteral("Stamp function not available"));
         QCOMPARE(editor.state->CurrentBlock, uint16_t{0x21});
     }
 
