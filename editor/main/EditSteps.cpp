@@ -123,15 +123,13 @@ LayersSnapshot LayersSnapshot::Of(const EditorState& state) {
 }
 
 void LayersSnapshot::RestoreInto(EditorState& state) const {
-    // The layer pointers stay as they are now: a save since (a resize saves) moved the layers
-    // and gave their old places back to free space. Every layer is marked changed below, so
-    // the next save writes the restored cells to new places.
-    const RoomHeader now = state.CurrentRoomHeader;
-    state.CurrentRoomHeader = header;
-    for (LayerKind kind :
-         {LayerKind::Foreground, LayerKind::Level, LayerKind::Back, LayerKind::Clip}) {
-        SetLayerPointer(state.CurrentRoomHeader, kind, LayerPointer(now, kind));
-    }
+    // Only the layer switches of the header come back. Its pointers stay as they are now: a
+    // save since (a resize saves) moved the layers and sprite lists and gave their old places
+    // back to free space. Every layer is marked changed below, so the next save writes the
+    // restored cells to new places.
+    state.CurrentRoomHeader.BG0Props = header.BG0Props;
+    state.CurrentRoomHeader.BG1Props = header.BG1Props;
+    state.CurrentRoomHeader.BG2Props = header.BG2Props;
     state.ForegroundLayer = foreground;
     state.LevelLayer = level;
     state.BackLayer = back;
