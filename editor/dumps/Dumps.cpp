@@ -3,6 +3,7 @@
 #include "common/ByteOrder.h"
 #include "common/Files.h"
 #include "common/Hex.h"
+#include "common/Rounding.h"
 #include "dumps/RoomDump.h"
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
@@ -90,17 +91,8 @@ int DumpRoomCount(const Catalog& catalog, int area) {
     }
     const int64_t distance = static_cast<int64_t>(catalog.AreaTable[next]) -
                              static_cast<int64_t>(catalog.AreaTable[next - 1]);
-    // Nearest whole number of headers, halves to the even one (floor division first).
-    const int64_t size = kRoomHeaderSize;
-    int64_t quotient = distance / size;
-    int64_t remainder = distance % size;
-    if (remainder < 0) {
-        remainder += size;
-        quotient -= 1;
-    }
-    if (2 * remainder > size || (2 * remainder == size && quotient % 2 != 0)) {
-        quotient += 1;
-    }
+    // Nearest whole number of headers, halves to the even one.
+    const int64_t quotient = RoundHalfEven(distance, kRoomHeaderSize);
     if (quotient < 0 || quotient > 255) {
         return RoomCount(catalog, area).count;
     }

@@ -3,6 +3,7 @@
 #include "common/ByteOrder.h"
 #include "common/Checksums.h"
 #include "common/Files.h"
+#include "graphics/PngChunks.h"
 
 #include <string>
 #include <system_error>
@@ -14,7 +15,6 @@ namespace {
 constexpr size_t kBmpHeaderBytes = 54;     // file header 14 + info header 40
 constexpr uint32_t kPixelsPerMetre = 2835; // 72 dots per inch
 constexpr size_t kStoredBlockLimit = 65535;
-constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint64_t kFileSizeLimit = 0x7FFFFFFF;
 
 Error PictureError(const std::string& detail) {
@@ -32,12 +32,6 @@ void AppendLe32(std::vector<uint8_t>& out, uint32_t value) {
     }
 }
 
-void AppendBe32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int i = 3; i >= 0; --i) {
-        out.push_back(static_cast<uint8_t>((value >> (8 * i)) & 0xFF));
-    }
-}
-
 // A picture has a file form when it has pixels and the file stays within 32-bit sizes.
 Result<void, Error> CheckSize(const Surface& picture, uint64_t fileBytes) {
     if (picture.Width() <= 0 || picture.Height() <= 0) {
@@ -47,15 +41,6 @@ Result<void, Error> CheckSize(const Surface& picture, uint64_t fileBytes) {
         return Fail(PictureError("the picture is too large for an image file"));
     }
     return {};
-}
-
-// Appends one chunk: length, type, data, CRC of type and data.
-void AppendChunk(std::vector<uint8_t>& out, const char (&type)[5], std::span<const uint8_t> data) {
-    AppendBe32(out, static_cast<uint32_t>(data.size()));
-    const size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    AppendBe32(out, Crc32(std::span(out).subspan(typeAt)));
 }
 
 // The zlib stream of `raw` in stored (uncompressed) deflate blocks.
@@ -149,9 +134,9 @@ Result<std::vector<uint8_t>, Error> EncodePng(const Surface& picture) {
     const auto stream = StoredZlib(raw);
     std::vector<uint8_t> out(std::begin(kPngSignature), std::end(kPngSignature));
     out.reserve(out.size() + stream.size() + 64);
-    AppendChunk(out, "IHDR", header);
-    AppendChunk(out, "IDAT", stream);
-    AppendChunk(out, "IEND", {});
+    AppendPngChunk(out, "IHDR", header);
+    AppendPngChunk(out, "IDAT", stream);
+    AppendPngChunk(out, "IEND", {});
     return out;
 }
 

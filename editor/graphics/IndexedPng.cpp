@@ -2,6 +2,7 @@
 
 #include "common/Checksums.h"
 #include "common/Files.h"
+#include "graphics/PngChunks.h"
 #include "graphics/Surface.h"
 
 #include <zlib.h>
@@ -15,7 +16,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr size_t kHeaderChunkBytes = 13;
 constexpr uint32_t kChunkLengthLimit = 0x7FFFFFFF;
 
@@ -28,20 +28,6 @@ uint32_t LoadBe32(std::span<const uint8_t> bytes, size_t at) {
            static_cast<uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
 }
 
-void AppendBe32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<uint8_t>((value >> shift) & 0xFF));
-    }
-}
-
-void AppendChunk(std::vector<uint8_t>& out, const char (&type)[5], std::span<const uint8_t> data) {
-    AppendBe32(out, static_cast<uint32_t>(data.size()));
-    const size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    AppendBe32(out, Crc32(std::span(out).subspan(typeAt)));
-}
-
 struct Chunk {
     std::array<char, 4> type{};
     std::span<const uint8_t> data;
@@ -52,7 +38,8 @@ struct Chunk {
 // Walks the chunks after the signature, checking each one's bounds and CRC.
 class ChunkReader {
 public:
-    explicit ChunkReader(std::span<const uint8_t> file) : m_file(file), m_at(sizeof kSignature) {}
+    explicit ChunkReader(std::span<const uint8_t> file)
+        : m_file(file), m_at(sizeof kPngSignature) {}
 
     bool AtEnd() const { return m_at >= m_file.size(); }
 
@@ -237,8 +224,8 @@ const char* PngColourTypeWords(PngColourType type) {
 }
 
 Result<PngInfo, Error> ReadPngInfo(std::span<const uint8_t> file) {
-    if (file.size() < sizeof kSignature ||
-        std::memcmp(file.data(), kSignature, sizeof kSignature) != 0) {
+    if (file.size() < sizeof kPngSignature ||
+        std::memcmp(file.data(), kPngSignature, sizeof kPngSignature) != 0) {
         return Fail(ImageError("the file is not a PNG picture"));
     }
     ChunkReader chunks(file);
@@ -369,11 +356,11 @@ Result<std::vector<uint8_t>, Error> EncodeIndexedPng(const IndexedImage& image) 
     for (const uint32_t colour : image.Palette) {
         palette.insert(palette.end(), {RedOf(colour), GreenOf(colour), BlueOf(colour)});
     }
-    std::vector<uint8_t> out(std::begin(kSignature), std::end(kSignature));
-    AppendChunk(out, "IHDR", header);
-    AppendChunk(out, "PLTE", palette);
-    AppendChunk(out, "IDAT", packed);
-    AppendChunk(out, "IEND", {});
+    std::vector<uint8_t> out(std::begin(kPngSignature), std::end(kPngSignature));
+    AppendPngChunk(out, "IHDR", header);
+    AppendPngChunk(out, "PLTE", palette);
+    AppendPngChunk(out, "IDAT", packed);
+    AppendPngChunk(out, "IEND", {});
     return out;
 }
 

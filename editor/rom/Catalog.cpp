@@ -2,6 +2,7 @@
 
 #include "common/ByteOrder.h"
 #include "common/Hex.h"
+#include "common/Rounding.h"
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
 #include "rom/RomFile.h"
@@ -20,20 +21,6 @@ std::vector<uint32_t> ReadPointers(const RomFile& file, uint32_t offset, uint32_
         pointers[i] = LoadLe32(bytes, 4 * static_cast<size_t>(i));
     }
     return pointers;
-}
-
-// Rounds numerator / denominator to the nearest whole number, halves to the even one.
-int64_t RoundHalfEven(int64_t numerator, int64_t denominator) {
-    int64_t quotient = numerator / denominator;
-    int64_t remainder = numerator % denominator;
-    if (remainder < 0) {
-        remainder += denominator;
-        quotient -= 1;
-    }
-    if (2 * remainder > denominator || (2 * remainder == denominator && quotient % 2 != 0)) {
-        quotient += 1;
-    }
-    return quotient;
 }
 
 } // namespace
