@@ -114,6 +114,14 @@ int main(int argc, char** argv) {
         }
     };
 
+    sideWindows.refresh = [reload = sideWindows.reload](QWidget* window) {
+        if (auto* miniMap = qobject_cast<quarnel::frmMiniMap*>(window)) {
+            miniMap->Refresh(); // its unsaved painting stays
+        } else {
+            reload(window);
+        }
+    };
+
     quarnel::frmMain window(*state, dialogs, quarnel::ProgramFolder(), quarnel::DefaultPelnix(),
                             std::move(sideWindows));
     interactive.SetParent(&window);

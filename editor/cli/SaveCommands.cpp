@@ -8,6 +8,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "common/Hex.h"
+#include "main/EditSteps.h"
 #include "main/MapEditing.h"
 #include "main/RoomLoading.h"
 #include "side/BlockEditing.h"
@@ -26,7 +27,7 @@ namespace {
 
 constexpr const char* kPaintUsage =
     "paint ROM AREA ROOM [--storage PATH] (--set LAYER:X,Y=VALUE | "
-    "--sprite LIST:INDEX=X,Y[,NUMBER] | --block BLOCK:TILE=ENTRY)...";
+    "--sprite LIST:INDEX=X,Y[,NUMBER] | --block BLOCK:TILE=ENTRY)... [--undo N]";
 constexpr const char* kResizeUsage =
     "resize ROM AREA ROOM WIDTH HEIGHT [--storage PATH] [--allow-large] [--set LAYER:X,Y=VALUE]...";
 
@@ -65,6 +66,7 @@ struct SaveArguments {
     std::vector<SpriteSet> sprites;
     std::vector<BlockSet> blocks;
     bool allowLarge = false;
+    int undo = 0; // steps undone before the save
 };
 
 // Which options a command takes besides --storage and --set.
@@ -72,6 +74,7 @@ struct SaveOptions {
     bool allowLarge = false;
     bool sprites = false;
     bool blocks = false;
+    bool undo = false;
 };
 
 int Usage(std::ostream& err, const char* command, const char* usage, const std::string& problem) {
@@ -234,6 +237,14 @@ bool ParseArguments(const Arguments& args, const char* command, const char* usag
             }
             parsed.blocks.push_back(*set);
             ++i;
+        } else if (options.undo && arg == "--undo") {
+            const auto count = i + 1 < args.size() ? ParseNumber(args[i + 1]) : std::nullopt;
+            if (!count || *count > 0xFFFF || parsed.undo != 0) {
+                Usage(err, command, usage, "--undo takes one count of steps");
+                return false;
+            }
+            parsed.undo = static_cast<int>(*count);
+            ++i;
         } else if (options.allowLarge && arg == "--allow-large") {
             parsed.allowLarge = true;
         } else if (arg.rfind("--", 0) == 0) {
@@ -263,10 +274,18 @@ bool ApplySets(EditorState& state, const std::vector<CellSet>& sets, std::ostrea
                 << int{layer.Height} << " blocks\n";
             return false;
         }
-        if (!PaintCell(state, set.kind, static_cast<int>(set.x), static_cast<int>(set.y),
-                       static_cast<uint16_t>(set.value))) {
+        const int x = static_cast<int>(set.x);
+        const int y = static_cast<int>(set.y);
+        const int16_t before = layer.Cell(x, y);
+        if (!PaintCell(state, set.kind, x, y, static_cast<uint16_t>(set.value))) {
             err << "quarnel-cli: --set " << set.text << ": the cell cannot be painted\n";
             return false;
+        }
+        // Each --set is one step of the room's history, as one click on the map is.
+        if (layer.Cell(x, y) != before) {
+            state.History.Record(
+                state, CurrentRoom(state),
+                std::make_unique<CellsStep>(CellChange{set.kind, x, y, before, layer.Cell(x, y)}));
         }
     }
     return true;
@@ -301,7 +320,10 @@ bool ApplySprites(EditorState& state, const std::vector<SpriteSet>& sprites, std
             SetSpriteNumber(state.Sprites, listIndex, sprite.index, *sprite.number);
         }
         if (list[sprite.index] != before) {
-            state.Edited = true;
+            state.History.Record(state, CurrentRoom(state),
+                                 std::make_unique<SpriteStep>(SpriteStep::Kind::Move, listIndex,
+                                                              sprite.index, before,
+                                                              list[sprite.index]));
         }
     }
     return true;
@@ -375,7 +397,8 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
 int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
     SaveArguments parsed;
     if (!ParseArguments(args, "paint", kPaintUsage,
-                        {.allowLarge = false, .sprites = true, .blocks = true}, parsed, err)) {
+                        {.allowLarge = false, .sprites = true, .blocks = true, .undo = true},
+                        parsed, err)) {
         return kExitUsage;
     }
     if (parsed.positional.size() != 3) {
@@ -396,6 +419,16 @@ int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (!ApplySets(*state, parsed.sets, err) || !ApplySprites(*state, parsed.sprites, err) ||
         !ApplyBlocks(*state, parsed.blocks, err)) {
         return kExitFailure;
+    }
+    // --undo N takes back the last N changes through the history, as Ctrl+Z does.
+    for (int i = 0; i < parsed.undo; ++i) {
+        if (!state->History.UndoName(CurrentRoom(*state))) {
+            err << "quarnel-cli: --undo " << parsed.undo << ": only " << i
+                << (i == 1 ? " change" : " changes") << " can be undone\n";
+            return kExitFailure;
+        }
+        out << "undo: " << *state->History.UndoName(CurrentRoom(*state)) << "\n";
+        state->History.Undo(*state, CurrentRoom(*state));
     }
     return SaveAndReport(*state, out, err);
 }

@@ -1,6 +1,7 @@
 #include "doors/frmDoorEd.h"
 
 #include "common/Hex.h"
+#include "doors/DoorHistory.h"
 #include "doors/DoorSave.h"
 #include "storage/RomBackup.h"
 
@@ -245,7 +246,7 @@ void frmDoorEd::SetField(DoorField field, int value) {
     if (!m_door || m_area != m_state.Doors.Area) {
         return;
     }
-    auto changed = SetDoorField(m_state.Doors, *m_door, field, value);
+    auto changed = SetDoorFieldRecorded(m_state, *m_door, field, value);
     if (!changed) {
         m_dialogs.Message(Describe(changed.error()));
     }

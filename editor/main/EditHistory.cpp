@@ -2,6 +2,8 @@
 
 #include "main/EditorState.h"
 
+#include <algorithm>
+
 namespace quarnel {
 
 void EditEffect::Add(const EditEffect& other) {
@@ -32,6 +34,7 @@ void EditHistory::Record(EditorState& state, RoomKey room, std::unique_ptr<EditS
     }
     steps.lastGesture = gesture;
     state.Edited = Changed(room);
+    Notify();
 }
 
 std::optional<std::string> EditHistory::UndoName(RoomKey room) const {
@@ -59,6 +62,7 @@ EditEffect EditHistory::Undo(EditorState& state, RoomKey room) {
     const EditEffect effect = steps.steps[--steps.position]->Undo(state);
     steps.lastGesture = 0;
     state.Edited = Changed(room);
+    Notify();
     return effect;
 }
 
@@ -71,6 +75,7 @@ EditEffect EditHistory::Redo(EditorState& state, RoomKey room) {
     const EditEffect effect = steps.steps[steps.position++]->Redo(state);
     steps.lastGesture = 0;
     state.Edited = Changed(room);
+    Notify();
     return effect;
 }
 
@@ -78,26 +83,48 @@ void EditHistory::MarkSaved(RoomKey room) {
     RoomSteps& steps = m_rooms[room];
     steps.saved = steps.position;
     steps.lastGesture = 0;
+    Notify();
 }
 
 void EditHistory::Reloaded(RoomKey room) {
     const auto found = m_rooms.find(room);
     if (found == m_rooms.end()) {
+        Notify(); // another room is shown: the Edit menu names its steps
         return;
     }
     RoomSteps& steps = found->second;
     if (steps.saved) {
         steps.position = *steps.saved;
+        steps.lastGesture = 0;
     } else {
         m_rooms.erase(found);
-        return;
     }
-    steps.lastGesture = 0;
+    Notify();
+}
+
+void EditHistory::Clear() {
+    m_rooms.clear();
+    Notify();
 }
 
 bool EditHistory::Changed(RoomKey room) const {
     const auto found = m_rooms.find(room);
-    return found != m_rooms.end() && found->second.saved != found->second.position;
+    if (found == m_rooms.end()) {
+        return false;
+    }
+    const RoomSteps& steps = found->second;
+    if (!steps.saved) {
+        return true;
+    }
+    // The steps between the saved position and the current one, in either direction.
+    const size_t low = std::min(*steps.saved, steps.position);
+    const size_t high = std::max(*steps.saved, steps.position);
+    for (size_t i = low; i < high; ++i) {
+        if (steps.steps[i]->ChangesRoom()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace quarnel

@@ -11,6 +11,7 @@
 #include "rom/RoomHeader.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -60,6 +61,10 @@ public:
         (void)next;
         return false;
     }
+    // Whether the step changes what only Save Room writes, so that the room differs from the
+    // ROM while it stands applied. Door, scroll and minimap records are compared with what the
+    // file holds by their own editors, which save them on their own.
+    virtual bool ChangesRoom() const { return true; }
 };
 
 struct RoomKey {
@@ -97,7 +102,11 @@ public:
     bool Changed(RoomKey room) const;
 
     // A new ROM: every room's steps are dropped.
-    void Clear() { m_rooms.clear(); }
+    void Clear();
+
+    // Called after every change of the history (a step, undo, redo, save, reload, clear), for
+    // views that show the step names or the unsaved-changes marker.
+    void SetListener(std::function<void()> listener) { m_listener = std::move(listener); }
 
 private:
     struct RoomSteps {
@@ -107,8 +116,15 @@ private:
         uint64_t lastGesture = 0;
     };
 
+    void Notify() const {
+        if (m_listener) {
+            m_listener();
+        }
+    }
+
     std::map<RoomKey, RoomSteps> m_rooms;
     uint64_t m_lastGesture = 0;
+    std::function<void()> m_listener;
 };
 
 } // namespace quarnel

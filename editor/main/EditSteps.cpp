@@ -90,18 +90,30 @@ bool SpriteStep::Absorb(EditStep& next) {
     return true;
 }
 
-EditEffect HeaderStep::Undo(EditorState& state) {
-    state.CurrentRoomHeader = m_before;
+EditEffect HeaderStep::Put(EditorState& state, const RoomHeader& from, const RoomHeader& to) const {
+    // Only the bytes the step changed are put back: a save since may have moved the room's
+    // layers or sprite lists, and the header must keep pointing where they are now (their old
+    // places were given back to free space).
+    const RoomHeader::Bytes fromBytes = from.ToBytes();
+    const RoomHeader::Bytes toBytes = to.ToBytes();
+    RoomHeader::Bytes now = state.CurrentRoomHeader.ToBytes();
+    for (size_t i = 0; i < now.size(); ++i) {
+        if (fromBytes[i] != toBytes[i]) {
+            now[i] = toBytes[i];
+        }
+    }
+    state.CurrentRoomHeader = RoomHeader::FromBytes(now);
     EditEffect effect;
     effect.header = true;
     return effect;
 }
 
+EditEffect HeaderStep::Undo(EditorState& state) {
+    return Put(state, m_after, m_before);
+}
+
 EditEffect HeaderStep::Redo(EditorState& state) {
-    state.CurrentRoomHeader = m_after;
-    EditEffect effect;
-    effect.header = true;
-    return effect;
+    return Put(state, m_before, m_after);
 }
 
 LayersSnapshot LayersSnapshot::Of(const EditorState& state) {
@@ -111,7 +123,13 @@ LayersSnapshot LayersSnapshot::Of(const EditorState& state) {
 }
 
 void LayersSnapshot::RestoreInto(EditorState& state) const {
-    state.CurrentRoomHeader = header;
+    // Only the layer switches of the header come back. Its pointers stay as they are now: a
+    // save since (a resize saves) moved the layers and sprite lists and gave their old places
+    // back to free space. Every layer is marked changed below, so the next save writes the
+    // restored cells to new places.
+    state.CurrentRoomHeader.BG0Props = header.BG0Props;
+    state.CurrentRoomHeader.BG1Props = header.BG1Props;
+    state.CurrentRoomHeader.BG2Props = header.BG2Props;
     state.ForegroundLayer = foreground;
     state.LevelLayer = level;
     state.BackLayer = back;

@@ -65,6 +65,8 @@ public:
     EditEffect Redo(EditorState& state) override;
 
 private:
+    EditEffect Put(EditorState& state, const RoomHeader& from, const RoomHeader& to) const;
+
     std::string m_name;
     RoomHeader m_before;
     RoomHeader m_after;

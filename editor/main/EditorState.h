@@ -14,6 +14,7 @@
 #include "rom/Game.h"
 #include "rom/RoomHeader.h"
 #include "rom/RoomLayer.h"
+#include "side/MiniMap.h"
 #include "sprites/SpriteLists.h"
 #include "storage/Storage.h"
 
@@ -77,6 +78,8 @@ struct EditorState {
     DoorState Doors;         // the area's doors; edits to them last until a room is selected
     RoomScrolls Scrolls;     // the room's scrolls
     StorageSystem Storage;
+    // The minimap the minimap editor shows, with its unsaved painting.
+    MiniMap MiniMapShown;
     // The undo history of the open ROM, per room.
     EditHistory History;
 

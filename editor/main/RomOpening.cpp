@@ -1,7 +1,9 @@
 #include "main/RomOpening.h"
 
+#include "common/Files.h"
 #include "common/Hex.h"
 #include "doors/DoorData.h"
+#include "main/EditorState.h"
 #include "rom/GameDetection.h"
 #include "rom/GameTables.h"
 #include "rom/GbaPointer.h"
@@ -181,6 +183,47 @@ Result<Catalog, Error> ReadRomTables(const std::filesystem::path& path) {
         return Fail(checked.error());
     }
     return catalog;
+}
+
+} // namespace quarnel
+
+namespace quarnel {
+
+namespace {
+
+// A cartridge holds at most 32 MiB; twice that leaves room for grown images and still keeps a
+// wrong file from filling memory.
+constexpr uint64_t kMaxRomCopyBytes = uint64_t{64} << 20;
+
+} // namespace
+
+Result<void, Error> SaveRomAs(EditorState& state, const std::filesystem::path& target) {
+    if (!state.RomOpened) {
+        return Fail(Error{ErrorKind::BadArgument, "no ROM is open", std::nullopt});
+    }
+    if (target.empty() || SameFile(state.RomPath, target)) {
+        return Fail(Error{ErrorKind::BadArgument,
+                          "the copy must go to another file than " + state.RomPath.string(),
+                          std::nullopt});
+    }
+    auto bytes = ReadWholeFile(state.RomPath, kMaxRomCopyBytes);
+    if (!bytes) {
+        return Fail(bytes.error());
+    }
+    if (auto written = WriteFileAtomically(target, *bytes); !written) {
+        return Fail(written.error());
+    }
+    state.RomPath = target;
+    return {};
+}
+
+std::vector<std::string> WithRecentRom(std::vector<std::string> recent, const std::string& path) {
+    std::erase(recent, path);
+    recent.insert(recent.begin(), path);
+    if (recent.size() > kRecentRoms) {
+        recent.resize(kRecentRoms);
+    }
+    return recent;
 }
 
 } // namespace quarnel

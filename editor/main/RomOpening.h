@@ -12,6 +12,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace quarnel {
 
@@ -32,5 +34,23 @@ Result<void, Error> CheckCatalog(const RomFile& file, const Catalog& catalog);
 // the game's tables (RomTooSmall), reads them and checks them with CheckCatalog. Nothing
 // of any editor state is touched.
 Result<Catalog, Error> ReadRomTables(const std::filesystem::path& path);
+
+} // namespace quarnel
+
+namespace quarnel {
+
+struct EditorState;
+
+// "Save As": copies the open ROM's file to `target` (through a temporary file and a rename, so
+// `target` is either untouched or the whole copy) and makes `target` the open ROM. The edits
+// not yet saved stay in memory and go into the copy with the next save. BadArgument when no
+// ROM is open or `target` is the open file; the copy's errors otherwise, the open ROM then
+// unchanged.
+Result<void, Error> SaveRomAs(EditorState& state, const std::filesystem::path& target);
+
+// The "Open Recent" list after opening `path`: it comes first, once, and the list keeps at most
+// kRecentRoms entries.
+inline constexpr size_t kRecentRoms = 8;
+std::vector<std::string> WithRecentRom(std::vector<std::string> recent, const std::string& path);
 
 } // namespace quarnel

@@ -104,6 +104,7 @@ frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dat
         std::make_unique<QSettings>(QStringLiteral("Quarnel"), QStringLiteral("Quarnel")), this);
     BuildControls();
     BuildMenus();
+    ApplyTooltips();
     const auto showStatus = [this](const QString& text) { statusBar()->showMessage(text, 15000); };
     connect(m_saveActions, &RoomSaveActions::statusMessage, this, showStatus);
     connect(m_patchActions, &PatchActions::statusMessage, this, showStatus);
@@ -116,7 +117,9 @@ frmMain::frmMain(EditorState& state, Dialogs& dialogs, std::filesystem::path dat
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    m_state.History.SetListener({});
+}
 
 RomBackups& frmMain::Backups() {
     return m_saveActions->Backups();
@@ -231,7 +234,7 @@ void frmMain::BuildControls() {
 
     auto* buttons = new QVBoxLayout;
     cmdEditScroll = new QPushButton(QStringLiteral("Edit ScrollData"));
-    cmdBiggerWindow = new QPushButton(QStringLiteral("Resize able Map"));
+    cmdBiggerWindow = new QPushButton(QStringLiteral("Resizable Map"));
     cmdEditScroll->setToolTip(QStringLiteral("Shows the room's scrolls on the large map, "
                                              "where they can be moved and changed"));
     cmdBiggerWindow->setToolTip(QStringLiteral("Shows the whole room in a large window"));
@@ -270,7 +273,7 @@ void frmMain::BuildControls() {
     connect(cboSpriteIndex->lineEdit(), &QLineEdit::editingFinished, this,
             [this] { cboSpriteIndex_Validate(); });
     for (QComboBox* list : {cboTileset, cboMusic, cboMX, cboMY}) {
-        connect(list, &QComboBox::activated, this, [this] { m_state.Edited = true; });
+        connect(list, &QComboBox::activated, this, [this, list] { HeaderList_Click(list); });
     }
     connect(chkBackLayer, &QCheckBox::clicked, this,
             [this] { EditBox_Click(chkBackLayer, EditTarget::Back); });
@@ -303,6 +306,8 @@ QWidget* frmMain::BuildMapFrame() {
 
     connect(picMap, &PictureWidget::pressed, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
+                // A press and its drag paint one undo step.
+                m_gesture = m_state.History.NewGesture();
                 picMap_MouseDown(button, position);
             });
     connect(picMap, &PictureWidget::moved, this,
@@ -351,6 +356,7 @@ void frmMain::BuildMenus() {
     mnuOpen = file->addAction(QStringLiteral("&Open"), this, [this] { OpenRom(); });
     mnuOpen->setShortcut(QKeySequence::Open);
     file->addAction(m_saveActions->SaveAction());
+    BuildFileExtras(file, m_saveActions->SaveAction());
     file->addSeparator();
     file->addAction(m_patchActions->ExportAction());
     file->addAction(m_patchActions->ApplyAction());
@@ -365,6 +371,8 @@ void frmMain::BuildMenus() {
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    BuildEditMenu(menuBar()->addMenu(QStringLiteral("Edit")));
 
     QMenu* advanced = menuBar()->addMenu(QStringLiteral("Advanced"));
     mnuSMP =
@@ -386,7 +394,7 @@ void frmMain::BuildMenus() {
         ShowSideWindow(m_musicWindow, m_sideWindows.music, "The music viewer");
     });
     mnuDebugRoom = room->addAction(QStringLiteral("Debug Room"), this,
-                                   [this] { m_dialogs.Message("I do nothing for you!"); });
+                                   [this] { Inform("I do nothing for you!"); });
     mnuPal = room->addAction(QStringLiteral("Palette Viewer"), this, [this] {
         ShowSideWindow(m_paletteWindow, m_sideWindows.palette, "The palette viewer");
     });
@@ -422,8 +430,8 @@ void frmMain::BuildMenus() {
         }
     });
 
-    QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
-    mnuCredits = about->addAction(QStringLiteral("Credits"));
+    BuildNavigation();
+    BuildHelpMenu();
 
     for (QAction* entry : {mnuResize, mnuDebugRoom, mnuForeground, mnuLevel, mnuBack, mnuCredits}) {
         entry->setEnabled(false);
@@ -433,7 +441,7 @@ void frmMain::BuildMenus() {
 
 void frmMain::Form_Load() {
     if (!m_state.Storage.FileExists()) {
-        m_dialogs.Message("Storage System does not exist Now creating");
+        Inform("The storage system did not exist; it was created.");
         if (auto reset = m_state.Storage.ResetStorage(); !reset) {
             m_dialogs.Message(Describe(reset.error()));
         }

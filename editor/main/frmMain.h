@@ -63,6 +63,8 @@ public:
         std::function<QWidget*(QWidget* parent)> music;     // "Music Viewer"
         std::function<QWidget*(QWidget* parent)> tiles;     // "TSA Editor"
         std::function<void(QWidget* window)> reload;        // refills a window after a room load
+        // Draws a window again after an undo or redo changed what it shows (reload when unset).
+        std::function<void(QWidget* window)> refresh;
     };
 
     // `dataFolder` holds "ZMClip.txt" and "MFClip.txt" (the program's folder in the real program);
@@ -143,6 +145,11 @@ public:
     QGroupBox* Frame3 = nullptr;
 
     QAction* mnuOpen = nullptr;
+    QMenu* mnuRecent = nullptr;
+    QAction* mnuSaveAs = nullptr;
+    QAction* mnuAbout = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
     QAction* mnuSMP = nullptr;
     QMenu* mnuDumps = nullptr;
     QAction* mnuDoorEditor = nullptr;
@@ -198,6 +205,9 @@ public:
     void mnuUpdate_Click();
     void mnuMini_Click(bool checked);
     void cmdSave_Click();
+    // Edit > Undo and Redo: the loaded room's last or next step, redrawing what it changed.
+    void Undo();
+    void Redo();
 
 signals:
     // After every room selection, for windows that show room data.
@@ -241,6 +251,30 @@ private:
     std::optional<LabelSnap> MarkerMouseMove(MarkerLabelWidget* label, Qt::MouseButtons buttons,
                                              Qt::KeyboardModifiers modifiers, QPointF position);
 
+    // File > Open Recent (put before `before`) and Save As (added last), Help, Page Up / Down.
+    void BuildFileExtras(QMenu* file, QAction* before);
+    void BuildNavigation();
+    void ApplyTooltips();
+    void BuildHelpMenu();
+    void FillRecentMenu();
+    void RememberRom(const std::filesystem::path& path);
+    void OpenRecent(const std::string& path);
+    void mnuSaveAs_Click();
+    void mnuAbout_Click();
+    void StepRoom(int delta);
+    void StepArea(int delta);
+    // A confirmation that needs no click: shown in the status bar.
+    void Inform(const std::string& text);
+
+    // The history: the Edit menu, the title, and what an undone or redone step redraws.
+    void BuildEditMenu(QMenu* edit);
+    void HistoryChanged();
+    void UpdateTitle();
+    void ApplyEffect(const EditEffect& effect);
+    void RefreshSideWindow(QWidget* window);
+    // A header list's choice, into the header as one undo step.
+    void HeaderList_Click(QComboBox* list);
+
     // The map.
     void EditBox_Click(QCheckBox* box, EditTarget target);
     void ViewBox_Click();
@@ -254,9 +288,6 @@ private:
     void ShowCurrentBlock();
     void ShowPointer(int x, int y);
     void FollowMapZoom(int zoom);
-    // Page Up / Page Down: the previous or next room; with Ctrl, area.
-    void StepRoom(int step);
-    void StepArea(int step);
     // A side window's first place: where it was last, else beside this window; on screen.
     void PlaceNewSideWindow(QWidget* window);
     void ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWidget*)>& make,
@@ -272,6 +303,7 @@ private:
     bool m_labelsCreated = false;
     bool m_validating = false; // a refusal message is up; the boxes take no typed text
     int m_roomCount = 0;
+    uint64_t m_gesture = 0; // the mouse press the current drag belongs to, for the history
     QWidget* m_paletteWindow = nullptr;
     QWidget* m_enemyWindow = nullptr;
     QWidget* m_storageWindow = nullptr;

@@ -5,6 +5,7 @@
 
 #include "common/Hex.h"
 #include "doors/DoorEdits.h"
+#include "doors/DoorHistory.h"
 #include "doors/frmDoorEd.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureWidget.h"
@@ -63,6 +64,9 @@ void frmMain::RefreshLargeMapMarkers() {
 }
 
 void frmMain::lblDoors_MouseDown(int index, Qt::MouseButton button) {
+    if (button == Qt::LeftButton) {
+        m_gesture = m_state.History.NewGesture(); // a drag of the label is one step
+    }
     if (button != Qt::RightButton) {
         return;
     }
@@ -78,7 +82,7 @@ void frmMain::lblDoors_MouseMove(int index, Qt::MouseButtons buttons,
     }
     const auto snap =
         MarkerMouseMove(lblDoors[static_cast<size_t>(index)], buttons, modifiers, position);
-    if (!snap || !MoveDoor(m_state.Doors, static_cast<size_t>(index), *snap)) {
+    if (!snap || !MoveDoorRecorded(m_state, static_cast<size_t>(index), *snap, m_gesture)) {
         return;
     }
     // The rectangle may have stopped at the edge of the block range: the label shows the
@@ -99,8 +103,10 @@ frmDoorEd& frmMain::ShowDoorEditor() {
             RefreshDoors();
         });
         connect(m_doorEditor, &frmDoorEd::goTo, this, [this](uint8_t door) { GoToDoor(door); });
-        connect(m_doorEditor, &frmDoorEd::doorsSaved, this,
-                [this](const QString& status) { statusBar()->showMessage(status, 15000); });
+        connect(m_doorEditor, &frmDoorEd::doorsSaved, this, [this](const QString& status) {
+            statusBar()->showMessage(status, 15000);
+            UpdateTitle(); // the doors no longer differ from the file
+        });
         m_doorEditor->adjustSize();
         PlaceNewSideWindow(m_doorEditor);
     }
@@ -138,9 +144,9 @@ void frmMain::GoToDoor(uint8_t door) {
 }
 
 void frmMain::cmdBiggerWindow_Click() {
-    m_dialogs.Message("Use this only if you have a large screen. When closed smaller window will "
-                      "update. If you change rooms mid-editing. I am not responsible for what "
-                      "happens.");
+    m_dialogs.Message("Use this only if you have a large screen. When it is closed, the smaller "
+                      "window will update. If you change rooms mid-editing, I am not responsible "
+                      "for what happens.");
     ShowLargeMap(false);
 }
 

@@ -4,6 +4,7 @@
 #include "main/frmMain.h"
 
 #include "common/Hex.h"
+#include "main/EditSteps.h"
 #include "main/MapEditing.h"
 #include "main/MarkerLabelWidget.h"
 #include "main/PictureScrollWidget.h"
@@ -54,8 +55,8 @@ void frmMain::picMap_MouseDown(Qt::MouseButton button, QPointF position) {
     }
     picMap->ShowOutline(16 * x, 16 * y);
     const auto outcome =
-        PaintOrPick(m_state, button == Qt::LeftButton ? MapButton::Left : MapButton::Right, x, y,
-                    SelectedClipValue());
+        PaintOrPickRecorded(m_state, button == Qt::LeftButton ? MapButton::Left : MapButton::Right,
+                            x, y, SelectedClipValue(), m_gesture);
     if (outcome.PictureChanged) {
         picMap->RefreshSquare(16 * x, 16 * y, 16);
     }
@@ -102,7 +103,7 @@ void frmMain::picMap_MouseMove(Qt::MouseButtons buttons, QPointF position) {
 
 void frmMain::PicTSA_MouseDown(Qt::MouseButton button, QPointF position) {
     if (button != Qt::LeftButton) {
-        m_dialogs.Message("Stamp function not availble");
+        Inform("Stamp function not available");
         return;
     }
     const int column = CellOf(position.x());
@@ -146,7 +147,14 @@ void frmMain::EnableLayer(LayerKind kind) {
     if (!m_state.RomOpened) {
         return;
     }
+    LayersSnapshot before = LayersSnapshot::Of(m_state);
     ToggleLayer(m_state, kind);
+    const char* name = kind == LayerKind::Foreground ? "Switch Foreground"
+                       : kind == LayerKind::Level    ? "Switch Level"
+                                                     : "Switch Backlayer";
+    m_state.History.Record(
+        m_state, CurrentRoom(m_state),
+        std::make_unique<LayersStep>(name, std::move(before), LayersSnapshot::Of(m_state)));
     ApplySwitches();
     ApplyLayout();
     picMap->SyncSize();
@@ -208,9 +216,15 @@ void frmMain::Enemy_MouseDown(int index, Qt::MouseButton button) {
             }
             return;
         }
+        const SpritePlacement before = list[entry];
         if (SetSpriteNumber(m_state.Sprites, m_state.ShownSpriteList, entry, *number)) {
-            m_state.Edited = true;
+            m_state.History.Record(m_state, CurrentRoom(m_state),
+                                   std::make_unique<SpriteStep>(SpriteStep::Kind::Renumber,
+                                                                m_state.ShownSpriteList, entry,
+                                                                before, list[entry]));
         }
+    } else if (button == Qt::LeftButton) {
+        m_gesture = m_state.History.NewGesture(); // a drag of the marker is one step
     }
     lblEnemy->setText(QString::number(index));
 }
@@ -241,9 +255,20 @@ void frmMain::Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardM
     }
     const auto snap =
         MarkerMouseMove(Enemy[static_cast<size_t>(index)], buttons, modifiers, position);
-    if (snap &&
-        MoveSprite(m_state.Sprites, m_state.ShownSpriteList, static_cast<size_t>(index), *snap)) {
-        m_state.Edited = true;
+    const auto entry = static_cast<size_t>(index);
+    const auto& list = m_state.Sprites.List(m_state.ShownSpriteList);
+    if (!snap || entry >= list.size()) {
+        return;
+    }
+    const SpritePlacement before = list[entry];
+    if (MoveSprite(m_state.Sprites, m_state.ShownSpriteList, entry, *snap)) {
+        if (!(list[entry] == before)) {
+            m_state.History.Record(m_state, CurrentRoom(m_state),
+                                   std::make_unique<SpriteStep>(SpriteStep::Kind::Move,
+                                                                m_state.ShownSpriteList, entry,
+                                                                before, list[entry]),
+                                   m_gesture);
+        }
         RefreshLargeMapMarkers();
     }
 }

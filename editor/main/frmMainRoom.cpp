@@ -62,15 +62,16 @@ bool frmMain::OpenRomPath(const std::filesystem::path& path) {
     }
     const Game game = tables->game;
     AdoptRom(m_state, path, std::move(tables).value());
-    m_dialogs.Message(game == Game::ZM ? "Rom Loaded" : "RomLoaded");
+    // A confirmation needs no click: it goes to the status bar.
+    Inform(game == Game::ZM ? "Rom Loaded" : "RomLoaded");
+    RememberRom(path);
     m_romReady = true;
     for (QGroupBox* frame : {fraLevel, fraEditControl, Frame3}) {
         frame->setEnabled(true);
     }
     LoadClipStuff();
     Loadem();
-    setWindowTitle(
-        QStringLiteral("Quarnel - %1").arg(QString::fromStdString(path.filename().string())));
+    HistoryChanged();
     return true;
 }
 
@@ -134,7 +135,7 @@ bool frmMain::ConfirmDiscard() {
 
 void frmMain::cboAreas_Click() {
     if (!m_romReady) {
-        m_dialogs.Message("Please load a rom the click Load Thank you!");
+        m_dialogs.Message("Please load a ROM first, then click Load. Thank you!");
         return;
     }
     int area = cboAreas->currentIndex();

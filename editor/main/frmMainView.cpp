@@ -86,43 +86,6 @@ void frmMain::BuildViewMenu() {
         entry->setCheckable(true);
         connect(entry, &QAction::toggled, this, [this] { ApplyViewLayers(); });
     }
-    view->addSeparator();
-    const struct {
-        const char* caption;
-        QKeySequence keys;
-        bool area;
-        int step;
-    } steps[] = {
-        {"&Previous Room", QKeySequence(Qt::Key_PageUp), false, -1},
-        {"&Next Room", QKeySequence(Qt::Key_PageDown), false, +1},
-        {"Previous &Area", QKeySequence(Qt::CTRL | Qt::Key_PageUp), true, -1},
-        {"Next A&rea", QKeySequence(Qt::CTRL | Qt::Key_PageDown), true, +1},
-    };
-    for (const auto& entry : steps) {
-        QAction* action = view->addAction(QString::fromLatin1(entry.caption), this,
-                                          [this, area = entry.area, step = entry.step] {
-                                              area ? StepArea(step) : StepRoom(step);
-                                          });
-        action->setShortcut(entry.keys);
-    }
-}
-
-void frmMain::StepRoom(int step) {
-    const int room = m_state.Room + step;
-    if (!m_state.RomOpened || m_state.Room < 0 || room < 0 || room >= m_roomCount) {
-        return;
-    }
-    cboRoom->setCurrentIndex(room);
-    cboRoom_Click(); // asks before discarding changes, and keeps the room on No
-}
-
-void frmMain::StepArea(int step) {
-    const int area = m_state.Area + step;
-    if (!m_romReady || m_state.Area < 0 || area < 0 || area >= cboAreas->count()) {
-        return;
-    }
-    cboAreas->setCurrentIndex(area);
-    cboAreas_Click();
 }
 
 int frmMain::MapZoom() const {

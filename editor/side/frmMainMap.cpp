@@ -1,6 +1,8 @@
 #include "side/frmMainMap.h"
 
 #include "common/Hex.h"
+#include "doors/DoorHistory.h"
+#include "main/EditSteps.h"
 #include "main/MapEditing.h"
 #include "main/PictureScrollWidget.h"
 #include "main/PictureWidget.h"
@@ -69,6 +71,8 @@ frmMainMap::frmMainMap(EditorState& state, Hooks hooks, QWidget* parent)
 
     connect(picMap, &PictureWidget::pressed, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
+                // A press and its drag paint one undo step.
+                m_gesture = m_state.History.NewGesture();
                 picMap_MouseDown(button, position);
             });
     connect(picMap, &PictureWidget::moved, this,
@@ -255,7 +259,7 @@ void frmMainMap::SetField(ScrollField field, int value) {
     if (!m_selected) {
         return;
     }
-    auto changed = SetScrollField(m_state.Scrolls, *m_selected, field, value);
+    auto changed = SetScrollFieldRecorded(m_state, *m_selected, field, value);
     ShowScrollFields();
     if (changed && *changed) {
         emit edited();
@@ -273,6 +277,7 @@ void frmMainMap::lblScroll_MouseDown(int index, Qt::MouseButton button, QPointF 
     }
     ScrollLabelWidget* label = lblScroll[slot];
     const QPoint at = position.toPoint();
+    m_gesture = m_state.History.NewGesture();
     m_drag = ScrollDrag{
         slot,
         ScrollHandleAt(label->width(), label->height(), at.x(), at.y(), ScrollLabelWidget::kGrip),
@@ -300,7 +305,7 @@ void frmMainMap::lblScroll_MouseMove(int index, Qt::MouseButtons buttons, QPoint
     if (dragged == m_state.Scrolls.ScrollList[slot]) {
         return;
     }
-    SetScroll(m_state.Scrolls, slot, dragged);
+    SetScrollRecorded(m_state, slot, dragged, m_gesture);
     PlaceScrollLabel(slot);
     ShowScrollFields();
     emit edited();
@@ -317,8 +322,9 @@ void frmMainMap::picMap_MouseDown(Qt::MouseButton button, QPointF position) {
     }
     picMap->ShowOutline(16 * x, 16 * y);
     const auto clip = m_hooks.clipValue ? m_hooks.clipValue() : std::nullopt;
-    const auto outcome = PaintOrPick(
-        m_state, button == Qt::LeftButton ? MapButton::Left : MapButton::Right, x, y, clip);
+    const auto outcome =
+        PaintOrPickRecorded(m_state, button == Qt::LeftButton ? MapButton::Left : MapButton::Right,
+                            x, y, clip, m_gesture);
     // A clip value changes no picture, but the clipdata overlay shows it.
     if (outcome.PictureChanged || outcome.CellChanged) {
         picMap->RefreshSquare(16 * x, 16 * y, 16);

@@ -112,6 +112,7 @@ private:
     bool m_sized = false;
     std::optional<size_t> m_selected;
     std::optional<ScrollDrag> m_drag;
+    uint64_t m_gesture = 0; // the press the current drag belongs to, for the undo history
 };
 
 } // namespace quarnel

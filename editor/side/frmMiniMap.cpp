@@ -4,6 +4,7 @@
 #include "main/Dialogs.h"
 #include "main/EditorState.h"
 #include "rom/RomFile.h"
+#include "side/MiniMapHistory.h"
 #include "side/MiniMapSave.h"
 #include "side/ZoomPictureWidget.h"
 
@@ -106,6 +107,12 @@ frmMiniMap::frmMiniMap(EditorState& state, Dialogs& dialogs, RomWriteServices& s
     lblStatus = new QLabel;
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     auto* bottom = new QHBoxLayout;
+    cboAreas->setToolTip(QStringLiteral("The area whose minimap is shown"));
+    cboZoom->setToolTip(QStringLiteral("How large the pictures are drawn"));
+    cmdSave->setToolTip(QStringLiteral("Writes this area's minimap into the ROM's free space"));
+    picMiniMap->setToolTip(QStringLiteral(
+        "Left button: paint the chosen tile. Right button: the cell's index; with Shift, take "
+        "the cell's tile. Ctrl+Z undoes a stroke."));
     bottom->addWidget(cboAreas);
     bottom->addWidget(new QLabel(QStringLiteral("Zoom:")));
     bottom->addWidget(cboZoom);
@@ -132,7 +139,12 @@ frmMiniMap::frmMiniMap(EditorState& state, Dialogs& dialogs, RomWriteServices& s
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF position) {
                 picTiles_Mouse(buttons, position);
             });
-    connect(picMiniMap, &ZoomPictureWidget::pressed, this, &frmMiniMap::picMiniMap_MouseDown);
+    connect(picMiniMap, &ZoomPictureWidget::pressed, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position) {
+                // A press and its drag paint one undo step.
+                m_gesture = m_state.History.NewGesture();
+                picMiniMap_MouseDown(button, modifiers, position);
+            });
     connect(picMiniMap, &ZoomPictureWidget::moved, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF position) {
                 picMiniMap_MouseMove(buttons, position);
@@ -143,6 +155,10 @@ frmMiniMap::frmMiniMap(EditorState& state, Dialogs& dialogs, RomWriteServices& s
 }
 
 frmMiniMap::~frmMiniMap() = default;
+
+const MiniMap& frmMiniMap::Map() const {
+    return m_state.MiniMapShown;
+}
 
 void frmMiniMap::setVisible(bool visible) {
     if (visible && !isVisible() && !Form_Load()) {
@@ -198,9 +214,9 @@ void frmMiniMap::RoomLoaded() {
         return;
     }
     const int area = m_state.Area;
-    if (m_dirty && area != m_map.area && area >= 0 && area < kMiniMapAreaCount &&
+    if (m_dirty && area != m_state.MiniMapShown.area && area >= 0 && area < kMiniMapAreaCount &&
         m_dialogs.Ask("Discard unsaved changes to the minimap of " +
-                      std::string(kMiniMapAreaNames[m_map.area]) + "?")) {
+                      std::string(kMiniMapAreaNames[m_state.MiniMapShown.area]) + "?")) {
         m_dirty = false;
     }
     if (m_dirty || area < 0 || area >= kMiniMapAreaCount) {
@@ -224,12 +240,14 @@ void frmMiniMap::LoadPrelims() {
 void frmMiniMap::cboAreas_Click() {
     const int area = cboAreas->currentIndex();
     // Choosing the shown area again keeps its unsaved painting.
-    if (area < 0 || (area == m_map.area && m_romPath == m_state.RomPath && m_dirty)) {
+    if (area < 0 ||
+        (area == m_state.MiniMapShown.area && m_romPath == m_state.RomPath && m_dirty)) {
         return;
     }
-    if (m_dirty && !m_dialogs.Ask("Discard unsaved changes to the minimap of " +
-                                  std::string(kMiniMapAreaNames[m_map.area]) + "?")) {
-        SelectQuietly(m_map.area);
+    if (m_dirty &&
+        !m_dialogs.Ask("Discard unsaved changes to the minimap of " +
+                       std::string(kMiniMapAreaNames[m_state.MiniMapShown.area]) + "?")) {
+        SelectQuietly(m_state.MiniMapShown.area);
         return;
     }
     LoadArea(area);
@@ -248,11 +266,12 @@ void frmMiniMap::LoadArea(int area) {
     }
     if (!map) {
         // Nothing of another area stays on show under this area's name.
-        m_map = MiniMap{area, 0, std::vector<uint16_t>(kMiniMapEntries, 0)};
+        m_state.MiniMapShown = MiniMap{area, 0, std::vector<uint16_t>(kMiniMapEntries, 0)};
         lblStatus->setText(QString::fromStdString(Describe(map.error())));
     } else {
-        m_map = std::move(map).value();
+        m_state.MiniMapShown = std::move(map).value();
     }
+    m_readEntries = m_state.MiniMapShown.entries;
     DrawMap();
     MarkRoomPosition();
 }
@@ -268,12 +287,12 @@ void frmMiniMap::DrawMiniMapTiles() {
 }
 
 void frmMiniMap::DrawMap() {
-    quarnel::DrawMap(m_mapPicture, m_map.entries, m_art);
+    quarnel::DrawMap(m_mapPicture, m_state.MiniMapShown.entries, m_art);
     picMiniMap->SyncSize();
 }
 
 void frmMiniMap::MarkRoomPosition() {
-    if (m_state.Area != m_map.area || !m_roomPosition) {
+    if (m_state.Area != m_state.MiniMapShown.area || !m_roomPosition) {
         picMiniMap->HideOutline("shpCoords");
         return;
     }
@@ -333,19 +352,19 @@ void frmMiniMap::picTiles_Mouse(Qt::MouseButtons buttons, QPointF position) {
 void frmMiniMap::picMiniMap_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                                       QPointF position) {
     const auto cell = CellUnder(position.x(), position.y(), kMiniMapSide, kMiniMapSide);
-    if (!cell || m_map.entries.empty()) {
+    if (!cell || m_state.MiniMapShown.entries.empty()) {
         return;
     }
     const int x = *cell % kMiniMapSide;
     const int y = *cell / kMiniMapSide;
     if (button == Qt::LeftButton) {
-        if (m_map.Paint(x, y, CurrentEntry())) {
+        if (PaintMiniMapRecorded(m_state, x, y, CurrentEntry(), m_gesture)) {
             m_dirty = true;
             lblStatus->setText(QStringLiteral("Unsaved changes"));
             DrawMap();
         }
     } else if (button == Qt::RightButton && (modifiers & Qt::ShiftModifier)) {
-        SetCurrentEntry(m_map.Cell(x, y));
+        SetCurrentEntry(m_state.MiniMapShown.Cell(x, y));
     } else if (button == Qt::RightButton) {
         m_dialogs.Message(ToHex(static_cast<uint32_t>(*cell)));
     }
@@ -353,28 +372,34 @@ void frmMiniMap::picMiniMap_MouseDown(Qt::MouseButton button, Qt::KeyboardModifi
 
 void frmMiniMap::picMiniMap_MouseMove(Qt::MouseButtons buttons, QPointF position) {
     const auto cell = CellUnder(position.x(), position.y(), kMiniMapSide, kMiniMapSide);
-    if (!cell || m_map.entries.empty()) {
+    if (!cell || m_state.MiniMapShown.entries.empty()) {
         return;
     }
-    Label2->setText(
-        QString::fromStdString(ToHex(m_map.Cell(*cell % kMiniMapSide, *cell / kMiniMapSide))));
+    Label2->setText(QString::fromStdString(
+        ToHex(m_state.MiniMapShown.Cell(*cell % kMiniMapSide, *cell / kMiniMapSide))));
     picMiniMap->ShowOutline("shpMap", CellRect(*cell, kMiniMapSide), kCursorColour);
     if (buttons & Qt::LeftButton) {
         picMiniMap_MouseDown(Qt::LeftButton, Qt::NoModifier, position);
     }
 }
 
+void frmMiniMap::Refresh() {
+    m_dirty = m_state.MiniMapShown.entries != m_readEntries;
+    lblStatus->setText(m_dirty ? QStringLiteral("Unsaved changes") : QString());
+    DrawMap();
+}
+
 void frmMiniMap::cmdSave_Click() {
-    if (!m_state.RomOpened || m_romPath != m_state.RomPath || m_map.area < 0) {
+    if (!m_state.RomOpened || m_romPath != m_state.RomPath || m_state.MiniMapShown.area < 0) {
         return;
     }
-    auto saved = SaveMiniMap(m_state.RomPath, m_state.Tables, m_map, m_services);
+    auto saved = SaveMiniMap(m_state.RomPath, m_state.Tables, m_state.MiniMapShown, m_services);
     if (!saved) {
         m_dialogs.Message("The minimap was not saved: " + Describe(saved.error()));
         return;
     }
-    const QString text = QString::fromStdString(MiniMapSavedText(m_map, *saved));
-    LoadArea(m_map.area);
+    const QString text = QString::fromStdString(MiniMapSavedText(m_state.MiniMapShown, *saved));
+    LoadArea(m_state.MiniMapShown.area);
     lblStatus->setText(text);
     for (const auto& note : saved->notes) {
         m_dialogs.Message(note);
@@ -386,8 +411,9 @@ void frmMiniMap::cmdSave_Click() {
 }
 
 void frmMiniMap::closeEvent(QCloseEvent* event) {
-    if (m_dirty && !m_dialogs.Ask("Discard unsaved changes to the minimap of " +
-                                  std::string(kMiniMapAreaNames[m_map.area]) + "?")) {
+    if (m_dirty &&
+        !m_dialogs.Ask("Discard unsaved changes to the minimap of " +
+                       std::string(kMiniMapAreaNames[m_state.MiniMapShown.area]) + "?")) {
         event->ignore();
         return;
     }

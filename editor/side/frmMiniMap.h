@@ -60,9 +60,11 @@ public:
     void picMiniMap_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                               QPointF position);
     void picMiniMap_MouseMove(Qt::MouseButtons buttons, QPointF position);
+    // After an undo or redo changed the shown minimap: draws it again.
+    void Refresh();
 
     // What the window holds, for its tests.
-    const MiniMap& Map() const { return m_map; }
+    const MiniMap& Map() const;
     uint16_t CurrentEntry() const;
     bool HasUnsavedChanges() const { return m_dirty; }
     const Surface& MapPicture() const { return m_mapPicture; }
@@ -100,7 +102,8 @@ private:
     RoomPosition m_roomPosition;
     std::filesystem::path m_romPath; // the ROM the shown minimap was read from
     MiniMapArt m_art;
-    MiniMap m_map;
+    std::vector<uint16_t> m_readEntries; // the shown minimap as the file holds it
+    uint64_t m_gesture = 0;
     Surface m_tilesPicture;
     Surface m_mapPicture;
     uint16_t m_currentTile = 0; // the tile number painted (CurrentTile)

@@ -1,6 +1,7 @@
 #include "sprites/frmED.h"
 
 #include "common/Hex.h"
+#include "main/EditSteps.h"
 #include "main/EditorState.h"
 #include "rom/Catalog.h"
 #include "rom/GbaPointer.h"
@@ -65,7 +66,12 @@ frmED::frmED(EditorState& state, AreaNameSource areaName, QWidget* parent)
         // Typed text is a set number, not a name to complete.
         sets->setCompleter(nullptr);
         sets->setMinimumContentsLength(24);
-        frameLayout->addWidget(new QLabel(QStringLiteral("Sprite Index:"), frame));
+        auto* caption = new QLabel(QStringLiteral("Sprite Index:"), frame);
+        caption->setToolTip(QStringLiteral("The sprite set (graphics and palettes) this sprite "
+                                           "list uses; choose by name or type its number in "
+                                           "hexadecimal. Ctrl+Z undoes a choice."));
+        sets->setToolTip(caption->toolTip());
+        frameLayout->addWidget(caption);
         frameLayout->addWidget(sets);
         m_cboEn[list] = sets;
 
@@ -147,10 +153,14 @@ void frmED::ChooseSet(int list) {
     if (index < 0 || index > 0xFF) {
         return;
     }
+    const RoomHeader before = m_state.CurrentRoomHeader;
     uint8_t& field = SpriteIndexField(m_state.CurrentRoomHeader, list);
     if (field != index) {
         field = static_cast<uint8_t>(index);
-        m_state.Edited = true;
+        m_state.History.Record(
+            m_state, CurrentRoom(m_state),
+            std::make_unique<HeaderStep>("Change sprite set " + std::to_string(list), before,
+                                         m_state.CurrentRoomHeader));
     }
 }
 

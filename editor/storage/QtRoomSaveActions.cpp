@@ -1,6 +1,7 @@
 #include "storage/QtRoomSaveActions.h"
 
 #include "main/Dialogs.h"
+#include "main/EditSteps.h"
 #include "main/EditorState.h"
 #include "storage/RomBackup.h"
 #include "storage/RoomResize.h"
@@ -47,9 +48,20 @@ void RoomSaveActions::cmdSave_Click() {
 }
 
 void RoomSaveActions::mnuResize_Click() {
+    LayersSnapshot before = LayersSnapshot::Of(m_state);
     auto resized = ResizeRoom(m_state, m_dialogs, m_lists(), m_services);
     if (!resized) {
         return; // abandoned: nothing changed
+    }
+    // The resize is one step; once saved, undoing it changes the room in memory only, and the
+    // next save writes it.
+    const RoomKey room = CurrentRoom(m_state);
+    m_state.History.Record(m_state, room,
+                           std::make_unique<LayersStep>("Resize room", std::move(before),
+                                                        LayersSnapshot::Of(m_state)));
+    if (*resized) {
+        m_state.History.MarkSaved(room);
+        m_state.Edited = false;
     }
     emit roomChanged();
     if (!*resized) {

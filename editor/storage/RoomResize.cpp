@@ -56,7 +56,7 @@ MapLayout ResizedLayout(const EditorState& state) {
 
 std::string ResizeNotice() {
     return "Please Note.\r\nThe current Room will not be saved. The new changes will take place "
-           "as soon as your done. Have a nice day!";
+           "as soon as you're done. Have a nice day!";
 }
 
 std::string ResizeWidthPrompt(int currentWidth) {
@@ -72,8 +72,8 @@ std::string ResizeHeightPrompt(int currentHeight) {
 }
 
 std::string ResizeConfirmation(RoomSize size) {
-    return "You're new height is: " + std::to_string(size.Height) +
-           "\r\nYou're new Width is: " + std::to_string(size.Width);
+    return "Your new height is: " + std::to_string(size.Height) +
+           "\r\nYour new width is: " + std::to_string(size.Width);
 }
 
 std::string LargeRoomQuestion(int blocks) {

@@ -67,6 +67,13 @@ list 2 count 1
 0 x 9 y 4 sprite 18
 list 3 count 0" "$("$cli" sprites "$zm" 0 3)"
 
+# --undo takes back the last changes through the history before the save.
+kept=$(cell "$rom" level 4 4)
+out=$("$cli" paint "$rom" 0 1 --storage "$os" --set level:3,4=0x31 --set level:4,4=0x32 --undo 1)
+grep -qx "undo: Paint 1 block" <<<"$out" || fail "undo line: $out"
+[ "$(cell "$rom" level 3 4)" = 31 ] && [ "$(cell "$rom" level 4 4)" = "$kept" ] ||
+    fail "--undo 1 kept $(cell "$rom" level 3 4) and $(cell "$rom" level 4 4)"
+
 cp "$rom" "$work/before.gba"
 cp "$os" "$work/os-before.bin"
 mkdir "$work/alone" # a program without Pelnix beside it
@@ -90,6 +97,8 @@ expect_failure 2 "LIST must be 1, 2 or 3" "$cli" paint "$rom" 0 1 --storage "$os
 expect_failure 2 "X and Y must be decimal" "$cli" paint "$rom" 0 1 --storage "$os" --sprite 1:0=0x1,1
 expect_failure 1 "sprite list 1 holds 24 sprites (INDEX 0 to 23)" \
     "$cli" paint "$rom" 0 1 --storage "$os" --set level:1,1=2 --sprite 1:24=1,1
+expect_failure 1 "--undo 3: only 1 change can be undone" \
+    "$cli" paint "$rom" 0 1 --storage "$os" --set level:1,1=0x33 --undo 3
 expect_failure 1 "the room was not saved: Pelnix library not found" \
     "$work/alone/quarnel-cli" paint "$rom" 0 1 --storage "$os" --set level:1,1=2
 echo ok

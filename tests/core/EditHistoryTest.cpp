@@ -140,5 +140,45 @@ TEST(EditHistory, SpritesHeaderAndLayersUndoThroughTheirSteps) {
     EXPECT_EQ(state.ForegroundLayer, layers.foreground);
 }
 
+// A save between an edit and its undo moves the layers and gives their old places back: the
+// undone header and layers keep pointing where the layers are now, and the next save writes
+// the undone cells.
+TEST(EditHistory, UndoAfterASaveKeepsTheSavedLayerPointers) {
+    SaveRig rig(Game::ZM);
+    EditorState& state = rig.state;
+    const RoomKey room = CurrentRoom(state);
+    const RoomHeader original = state.CurrentRoomHeader;
+    const LayersSnapshot layers = LayersSnapshot::Of(state);
+    ToggleLayer(state, LayerKind::Foreground);
+    state.History.Record(
+        state, room,
+        std::make_unique<LayersStep>("Switch Foreground", layers, LayersSnapshot::Of(state)));
+    RoomHeader changed = state.CurrentRoomHeader;
+    changed.Music = static_cast<uint8_t>(changed.Music + 1);
+    const RoomHeader header = state.CurrentRoomHeader;
+    state.CurrentRoomHeader = changed;
+    state.History.Record(state, room,
+                         std::make_unique<HeaderStep>("Change Music", header, changed));
+    const int16_t cell = state.LevelLayer.Cell(1, 1);
+    Drag(state, {{1, 1}}, static_cast<uint16_t>(cell == 0x21 ? 0x22 : 0x21));
+    ASSERT_TRUE(rig.Save());
+    const RoomHeader saved = state.CurrentRoomHeader;
+    ASSERT_NE(saved.LevelPointer, original.LevelPointer);
+
+    for (int step = 0; step < 3; ++step) {
+        state.History.Undo(state, room);
+        for (LayerKind kind : {LayerKind::Level, LayerKind::Clip}) {
+            EXPECT_EQ(LayerPointer(state.CurrentRoomHeader, kind), LayerPointer(saved, kind));
+        }
+    }
+    EXPECT_EQ(state.CurrentRoomHeader.Music, original.Music);
+    EXPECT_EQ(state.CurrentRoomHeader.BG0Props, original.BG0Props);
+    ASSERT_TRUE(rig.Save());
+    const auto reopened = rig.Reopened();
+    EXPECT_EQ(reopened->LevelLayer.Cell(1, 1), cell);
+    EXPECT_EQ(reopened->CurrentRoomHeader.Music, original.Music);
+    EXPECT_EQ(reopened->CurrentRoomHeader.BG0Props, original.BG0Props);
+}
+
 } // namespace
 } // namespace quarnel

@@ -80,7 +80,7 @@ TEST(RoomResize, KeepsTheCellsThatFitAndWritesEveryPresentLayer) {
         EXPECT_EQ((*resized)->layers.size(), 4u);
         EXPECT_EQ(dialogs.messages.front(),
                   "Please Note.\r\nThe current Room will not be saved. The new changes will take "
-                  "place as soon as your done. Have a nice day!");
+                  "place as soon as you're done. Have a nice day!");
         EXPECT_EQ(dialogs.prompts,
                   (std::vector<std::string>{
                       "Please enter the new width for the room. Max Width is 255 and Minimum is "
@@ -90,8 +90,8 @@ TEST(RoomResize, KeepsTheCellsThatFitAndWritesEveryPresentLayer) {
                       "0\r\nCurrent height is: " +
                           std::to_string(height)}));
         EXPECT_EQ(dialogs.messages.back(),
-                  "You're new height is: " + std::to_string(size.Height) +
-                      "\r\nYou're new Width is: " + std::to_string(size.Width));
+                  "Your new height is: " + std::to_string(size.Height) +
+                      "\r\nYour new width is: " + std::to_string(size.Width));
 
         auto fresh = rig.Reopened();
         for (const auto& [kind, old] : before) {

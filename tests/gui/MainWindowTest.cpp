@@ -104,9 +104,9 @@ private slots:
     void StartsByCreatingTheStorageFile() {
         TempFolder folder;
         Editor editor(folder);
-        QCOMPARE(editor.dialogs.messages.size(), size_t{1});
-        QCOMPARE(editor.dialogs.messages[0],
-                 std::string("Storage System does not exist Now creating"));
+        QVERIFY(editor.dialogs.messages.empty());
+        QCOMPARE(editor.window->statusBar()->currentMessage(),
+                 QStringLiteral("The storage system did not exist; it was created."));
         QVERIFY(std::filesystem::exists(folder / "os.bin"));
         QCOMPARE(editor.window->windowTitle(), QStringLiteral("Quarnel"));
         QVERIFY(!editor.window->mnuResize->isEnabled());
@@ -124,7 +124,7 @@ private slots:
 
         editor.window->cboAreas_Click();
         QCOMPARE(editor.dialogs.messages.back(),
-                 std::string("Please load a rom the click Load Thank you!"));
+                 std::string("Please load a ROM first, then click Load. Thank you!"));
     }
 
     void OpensBothGamesAndFillsTheLists() {
@@ -132,7 +132,7 @@ private slots:
         Editor editor(folder);
         const auto zm = testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 1);
         QVERIFY(editor.Open(zm));
-        QCOMPARE(editor.dialogs.messages.back(), std::string("Rom Loaded"));
+        QCOMPARE(editor.window->statusBar()->currentMessage(), QStringLiteral("Rom Loaded"));
         QCOMPARE(editor.window->cboAreas->count(), 7);
         QCOMPARE(editor.window->cboAreas->itemText(6), QStringLiteral("Chozodia"));
         const auto& built = testing::GeneratedRom(Game::ZM, 1);
@@ -150,7 +150,7 @@ private slots:
 
         const auto mf = testing::WriteGeneratedRom(folder / "mf.gba", Game::MF, 1);
         QVERIFY(editor.Open(mf));
-        QCOMPARE(editor.dialogs.messages.back(), std::string("RomLoaded"));
+        QCOMPARE(editor.window->statusBar()->currentMessage(), QStringLiteral("RomLoaded"));
         QCOMPARE(editor.window->cboAreas->count(), 10);
         QCOMPARE(editor.window->cboAttribute->itemText(16), QStringLiteral("10 - Solid"));
         QCOMPARE(editor.window->cboAttribute->itemText(0xB0), QStringLiteral("B0 - ????????"));
@@ -249,7 +249,8 @@ private slots:
 
         // Other buttons on the tileset picture only say the stamp is not there.
         QTest::mouseClick(editor.window->PicTSA, Qt::RightButton, {}, QPoint(8, 8));
-        QCOMPARE(editor.dialogs.messages.back(), std::string("Stamp function not availble"));
+        QCOMPARE(editor.window->statusBar()->currentMessage(),
+                 QStringLiteral("Stamp function not available"));
         QCOMPARE(editor.state->CurrentBlock, uint16_t{0x21});
     }
 
