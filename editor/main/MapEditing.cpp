@@ -3,6 +3,9 @@
 #include "common/Hex.h"
 #include "main/RoomLoading.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace quarnel {
 
 namespace {
@@ -110,6 +113,32 @@ EditOutcome PaintOrPick(EditorState& state, MapButton button, int x, int y,
         outcome.Change = CellChange{*kind, x, y, before, value};
     }
     return outcome;
+}
+
+std::vector<std::pair<int, int>> CellsAlongDrag(int fromX, int fromY, int toX, int toY) {
+    // Bresenham's line: one cell per step of the longer axis.
+    const int dx = std::abs(toX - fromX);
+    const int dy = -std::abs(toY - fromY);
+    const int stepX = fromX < toX ? 1 : -1;
+    const int stepY = fromY < toY ? 1 : -1;
+    std::vector<std::pair<int, int>> cells;
+    cells.reserve(static_cast<size_t>(std::max(dx, -dy)));
+    int x = fromX;
+    int y = fromY;
+    int error = dx + dy;
+    while (x != toX || y != toY) {
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x += stepX;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y += stepY;
+        }
+        cells.emplace_back(x, y);
+    }
+    return cells;
 }
 
 bool PaintCell(EditorState& state, LayerKind kind, int x, int y, uint16_t value) {

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quarnel {
 
@@ -43,6 +45,12 @@ bool WriteCell(EditorState& state, LayerKind kind, int x, int y, int16_t value);
 // A cell outside the layer's stored cells (the spare column and row included) is passed over.
 EditOutcome PaintOrPick(EditorState& state, MapButton button, int x, int y,
                         std::optional<uint8_t> clipValue);
+
+// The cells a drag passes over between two pointer positions that arrive as separate events:
+// a straight line of 8-connected cells from (fromX, fromY), which is left out (it was painted
+// already), to (toX, toY), which is included. A fast drag paints every cell it crosses, not
+// only the cells where the pointer was seen.
+std::vector<std::pair<int, int>> CellsAlongDrag(int fromX, int fromY, int toX, int toY);
 
 // Sets one cell as a left-click paint would, with `value` as the block or clip value and
 // the edit target `kind`; used by the command line and tests. Returns false when the layer

@@ -11,6 +11,7 @@
 #include "main/RoomLoading.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointF>
 #include <QString>
 
@@ -304,6 +305,7 @@ private:
     bool m_validating = false; // a refusal message is up; the boxes take no typed text
     int m_roomCount = 0;
     uint64_t m_gesture = 0; // the mouse press the current drag belongs to, for the history
+    std::optional<QPoint> m_dragCell; // the cell the current drag painted or picked last
     QWidget* m_paletteWindow = nullptr;
     QWidget* m_enemyWindow = nullptr;
     QWidget* m_storageWindow = nullptr;

@@ -26,6 +26,23 @@ void Drag(EditorState& state, const std::vector<std::pair<int, int>>& cells, uin
     }
 }
 
+// Pointer events arrive sparsely in a fast drag; the cells between two of them are painted too,
+// each once, and the line ends exactly on the pointer's cell.
+TEST(EditHistory, AFastDragCoversEveryCellBetweenTwoEvents) {
+    using Cells = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(CellsAlongDrag(2, 3, 2, 3), Cells{});
+    EXPECT_EQ(CellsAlongDrag(0, 0, 4, 0), (Cells{{1, 0}, {2, 0}, {3, 0}, {4, 0}}));
+    EXPECT_EQ(CellsAlongDrag(5, 5, 2, 2), (Cells{{4, 4}, {3, 3}, {2, 2}}));
+    EXPECT_EQ(CellsAlongDrag(0, 0, 1, 3), (Cells{{0, 1}, {1, 2}, {1, 3}}));
+    const Cells steep = CellsAlongDrag(10, 0, 3, 40);
+    ASSERT_EQ(steep.size(), 40u);
+    EXPECT_EQ(steep.back(), (std::pair{3, 40}));
+    for (size_t i = 1; i < steep.size(); ++i) {
+        EXPECT_LE(std::abs(steep[i].first - steep[i - 1].first), 1);
+        EXPECT_EQ(steep[i].second - steep[i - 1].second, 1);
+    }
+}
+
 TEST(EditHistory, ADragIsOneStepThatUndoesAndRedoesExactly) {
     SaveRig rig(Game::ZM);
     EditorState& state = rig.state;
