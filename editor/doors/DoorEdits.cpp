@@ -102,6 +102,14 @@ Result<bool, Error> SetDoorField(DoorState& state, size_t door, DoorField field,
                               std::to_string(range.maximum) + ", not " + std::to_string(value),
                           std::nullopt});
     }
+    // The games end an area's list at the first record of type 0: such a door would cut off
+    // itself and every door after it.
+    if (field == DoorField::Type && value == kDoorListEnd) {
+        return Fail(Error{ErrorKind::BadArgument,
+                          "type 0 marks the end of the area's door list; door " + ToHex(door) +
+                              " and every door after it would be lost",
+                          std::nullopt});
+    }
     DoorRecord& record = state.AreaDoors[door];
     const DoorRecord before = record;
     const auto byte = static_cast<uint8_t>(value);

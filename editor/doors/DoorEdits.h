@@ -40,8 +40,8 @@ FieldRange DoorFieldRange(DoorField field);
 int DoorFieldValue(const DoorRecord& door, DoorField field);
 
 // Sets one field of door `door` (an index into AreaDoors). Returns whether the record changed;
-// an error (BadArgument) for a door that is not in the area or a value outside the field's
-// range, and then nothing changes.
+// an error (BadArgument) for a door that is not in the area, a value outside the field's
+// range, or type 0 (which ends the list), and then nothing changes.
 Result<bool, Error> SetDoorField(DoorState& state, size_t door, DoorField field, int value);
 
 // One drag step of door label `label`: the trigger rectangle (bytes 2-5) moves as a whole so

@@ -259,7 +259,8 @@ TEST(DoorData, EditsFieldsInRangeAndWritesOnlyChangedRecords) {
     for (const auto& c :
          {Case{"type", 0x14, true}, Case{"to", 255, true}, Case{"exitx", -128, true},
           Case{"exity", 127, true}, Case{"room", 256, false}, Case{"xstart", -1, false},
-          Case{"exitx", 128, false}, Case{"exity", -129, false}}) {
+          Case{"exitx", 128, false}, Case{"exity", -129, false},
+          Case{"type", 0, false}}) { // type 0 would end the list there
         const auto field = DoorFieldNamed(c.field);
         ASSERT_TRUE(field) << c.field;
         const DoorRecord before = state.AreaDoors[1];
