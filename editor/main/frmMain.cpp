@@ -234,7 +234,7 @@ void frmMain::BuildControls() {
 
     auto* buttons = new QVBoxLayout;
     cmdEditScroll = new QPushButton(QStringLiteral("Edit ScrollData"));
-    cmdBiggerWindow = new QPushButton(QStringLiteral("Resizable Map"));
+    cmdBiggerWindow = new QPushButton(QStringLiteral("Resize able Map"));
     cmdEditScroll->setToolTip(QStringLiteral("Shows the room's scrolls on the large map, "
                                              "where they can be moved and changed"));
     cmdBiggerWindow->setToolTip(QStringLiteral("Shows the whole room in a large window"));

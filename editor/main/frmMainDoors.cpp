@@ -144,9 +144,9 @@ void frmMain::GoToDoor(uint8_t door) {
 }
 
 void frmMain::cmdBiggerWindow_Click() {
-    m_dialogs.Message("Use this only if you have a large screen. When it is closed, the smaller "
-                      "window will update. If you change rooms mid-editing, I am not responsible "
-                      "for what happens.");
+    m_dialogs.Message("Use this only if you have a large screen. When closed smaller window will "
+                      "update. If you change rooms mid-editing. I am not responsible for what "
+                      "happens.");
     ShowLargeMap(false);
 }
 

@@ -312,9 +312,9 @@ private slots:
         QVERIFY(editor.Open(testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 1)));
         QTest::mouseClick(editor.window->cmdBiggerWindow, Qt::LeftButton);
         QCOMPARE(editor.dialogs.messages.back(),
-                 std::string("Use this only if you have a large screen. When it is closed, the "
-                             "smaller window will update. If you change rooms mid-editing, I am "
-                             "not responsible for what happens."));
+                 std::string("Use this only if you have a large screen. When closed smaller "
+                             "window will update. If you change rooms mid-editing. I am not "
+                             "responsible for what happens."));
         frmMainMap* map = editor.window->LargeMap();
         QVERIFY(map != nullptr && map->isVisible() && !map->ScrollMode());
         QVERIFY(!map->fraScroll->isVisibleTo(map));
