@@ -308,7 +308,7 @@ QWidget* frmMain::BuildMapFrame() {
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
                 // A press and its drag paint one undo step.
                 m_gesture = m_state.History.NewGesture();
-                m_dragCell.reset();
+                m_trail.Clear();
                 picMap_MouseDown(button, position);
             });
     connect(picMap, &PictureWidget::moved, this,
