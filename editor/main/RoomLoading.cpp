@@ -101,7 +101,7 @@ void FinishRoomSelection(EditorState& state, LoadReport& report) {
     }
     ClearChangeMarks(state);
     // The room now holds what the ROM holds: its history goes back to the saved position.
-    state.History.Reloaded({state.Area, state.Room});
+    state.History.Reloaded(state, {state.Area, state.Room});
 }
 
 } // namespace
