@@ -63,8 +63,9 @@ void frmMain::UpdateTitle() {
         return;
     }
     const QString file = QString::fromStdString(m_state.RomPath.filename().string());
-    setWindowTitle(QStringLiteral("Quarnel - %1%2")
-                       .arg(file, m_state.HasUnsavedChanges() ? QStringLiteral(" *") : QString()));
+    const bool unsaved = m_state.HasUnsavedChanges() || m_state.MiniMapChanged();
+    setWindowTitle(
+        QStringLiteral("Quarnel - %1%2").arg(file, unsaved ? QStringLiteral(" *") : QString()));
 }
 
 void frmMain::ApplyEffect(const EditEffect& effect) {

@@ -69,6 +69,12 @@ public:
     bool HasUnsavedChanges() const { return m_dirty; }
     const Surface& MapPicture() const { return m_mapPicture; }
 
+signals:
+    // The shown minimap was read again (a load or a save) or its painting was discarded: the
+    // main window's unsaved-changes marker follows.
+    void readAgain();
+
+public:
     QComboBox* cboAreas = nullptr;
     QComboBox* cboRow = nullptr;
     QComboBox* cboZoom = nullptr;
@@ -102,7 +108,6 @@ private:
     RoomPosition m_roomPosition;
     std::filesystem::path m_romPath; // the ROM the shown minimap was read from
     MiniMapArt m_art;
-    std::vector<uint16_t> m_readEntries; // the shown minimap as the file holds it
     uint64_t m_gesture = 0;
     Surface m_tilesPicture;
     Surface m_mapPicture;
