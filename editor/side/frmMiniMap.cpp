@@ -388,6 +388,7 @@ void frmMiniMap::Refresh() {
     m_dirty = m_state.MiniMapChanged();
     lblStatus->setText(m_dirty ? QStringLiteral("Unsaved changes") : QString());
     DrawMap();
+    MarkRoomPosition(); // the room's minimap position may have changed
 }
 
 void frmMiniMap::cmdSave_Click() {

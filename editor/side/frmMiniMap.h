@@ -60,7 +60,8 @@ public:
     void picMiniMap_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                               QPointF position);
     void picMiniMap_MouseMove(Qt::MouseButtons buttons, QPointF position);
-    // After an undo or redo changed the shown minimap: draws it again.
+    // After an undo or redo changed the shown minimap or the room's minimap position: draws
+    // both again.
     void Refresh();
 
     // What the window holds, for its tests.

@@ -46,7 +46,12 @@ struct Editor {
                                                                             {}} {
         frmMain::SideWindows side;
         side.miniMap = [this](QWidget* parent) -> QWidget* {
-            return new frmMiniMap(*state, dialogs, services, {}, parent);
+            return new frmMiniMap(
+                *state, dialogs, services,
+                [this] {
+                    return QPoint(window->cboMX->currentIndex(), window->cboMY->currentIndex());
+                },
+                parent);
         };
         side.refresh = [](QWidget* shown) {
             if (auto* miniMap = qobject_cast<frmMiniMap*>(shown)) {
@@ -204,6 +209,16 @@ private slots:
         QCOMPARE(editor.window->windowTitle(), Title(true));
         miniMap->cmdSave_Click();
         QCOMPARE(editor.window->windowTitle(), Title(false));
+
+        // The room's minimap cell follows the position lists, and their undo.
+        QVERIFY(miniMap->picMiniMap->OutlineVisible("shpCoords"));
+        const QRect cellShown = miniMap->picMiniMap->Outline("shpCoords");
+        const int mx = editor.window->cboMX->currentIndex();
+        editor.window->cboMX->setCurrentIndex(mx + 1);
+        emit editor.window->cboMX->activated(mx + 1);
+        QCOMPARE(miniMap->picMiniMap->Outline("shpCoords"), cellShown.translated(8, 0));
+        editor.window->Undo();
+        QCOMPARE(miniMap->picMiniMap->Outline("shpCoords"), cellShown);
         miniMap->close();
     }
 
