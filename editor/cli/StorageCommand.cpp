@@ -2,10 +2,10 @@
 // of the areas to their defaults and an optional fit of one game's counters to a ROM, and how a
 // ROM uses its game's areas.
 
+#include "cli/CliSupport.h"
 #include "cli/Commands.h"
 
 #include "common/Hex.h"
-#include "rom/GameDetection.h"
 #include "storage/Storage.h"
 #include "storage/StorageEditing.h"
 #include "storage/StorageMap.h"
@@ -74,6 +74,25 @@ int RunStorage(const Arguments& args, std::ostream& out, std::ostream& err) {
         }
     }
 
+    // A ROM named by --fit or --map is read and checked as every other command checks it,
+    // before anything is written: a truncated or foreign file leaves os.bin as it was.
+    const auto gameOf = [&err](const std::filesystem::path& rom) -> std::optional<Game> {
+        auto opened = OpenRomForReading(rom.string());
+        if (!opened) {
+            err << "quarnel-cli storage: " << Describe(opened.error()) << "\n";
+            return std::nullopt;
+        }
+        return opened->catalog.game;
+    };
+    std::optional<Game> fitGame;
+    std::optional<Game> mapGame;
+    if (fit && !(fitGame = gameOf(*fit))) {
+        return 1;
+    }
+    if (map && !(mapGame = gameOf(*map))) {
+        return 1;
+    }
+
     StorageSystem storage(path);
     if (auto loaded = storage.LoadStorage(); !loaded) {
         err << "quarnel-cli storage: " << Describe(loaded.error()) << "\n";
@@ -87,32 +106,22 @@ int RunStorage(const Arguments& args, std::ostream& out, std::ostream& err) {
         out << "reset: defaults written to " << path.string() << "\n";
     }
     if (fit) {
-        auto game = DetectGame(*fit);
-        if (!game) {
-            err << "quarnel-cli storage: " << Describe(game.error()) << "\n";
-            return 1;
-        }
-        if (auto fitted = FitStorageToRom(storage, *game, *fit); !fitted) {
+        if (auto fitted = FitStorageToRom(storage, *fitGame, *fit); !fitted) {
             err << "quarnel-cli storage: " << Describe(fitted.error()) << "\n";
             return 1;
         }
-        out << "fit: " << GameCodeText(*game) << " areas fitted to " << fit->string() << "\n";
+        out << "fit: " << GameCodeText(*fitGame) << " areas fitted to " << fit->string() << "\n";
     }
     PrintAreas(out, GameCodeText(Game::ZM), UsableAreas(storage.Table(), Game::ZM));
     PrintAreas(out, GameCodeText(Game::MF), UsableAreas(storage.Table(), Game::MF));
     if (map) {
-        auto game = DetectGame(*map);
-        if (!game) {
-            err << "quarnel-cli storage: " << Describe(game.error()) << "\n";
-            return 1;
-        }
-        auto usage = MapStorage(storage.Table(), *game, *map);
+        auto usage = MapStorage(storage.Table(), *mapGame, *map);
         if (!usage) {
             err << "quarnel-cli storage: " << Describe(usage.error()) << "\n";
             return 1;
         }
         for (const AreaUsage& area : *usage) {
-            out << "map " << AreaUsageLine(*game, area) << "\n";
+            out << "map " << AreaUsageLine(*mapGame, area) << "\n";
         }
     }
     return 0;

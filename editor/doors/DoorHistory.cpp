@@ -39,6 +39,11 @@ EditEffect DoorStep::Redo(EditorState& state) {
     return Put(state, m_after);
 }
 
+bool DoorStep::Shows(const EditorState& state) const {
+    return state.Doors.Area == m_area && m_door < state.Doors.AreaDoors.size() &&
+           state.Doors.AreaDoors[m_door] == m_after;
+}
+
 bool DoorStep::Absorb(EditStep& next) {
     auto* door = dynamic_cast<DoorStep*>(&next);
     if (door == nullptr || door->m_kind != m_kind || door->m_area != m_area ||
@@ -101,6 +106,12 @@ EditEffect ScrollStep::Undo(EditorState& state) {
 
 EditEffect ScrollStep::Redo(EditorState& state) {
     return Put(state, m_after);
+}
+
+bool ScrollStep::Shows(const EditorState& state) const {
+    return state.Scrolls.Area == m_area && state.Scrolls.Room == m_room &&
+           m_index < state.Scrolls.ScrollList.size() &&
+           state.Scrolls.ScrollList[m_index] == m_after;
 }
 
 bool ScrollStep::Absorb(EditStep& next) {

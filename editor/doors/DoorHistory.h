@@ -27,6 +27,7 @@ public:
     EditEffect Redo(EditorState& state) override;
     bool Absorb(EditStep& next) override;
     bool ChangesRoom() const override { return false; }
+    bool Shows(const EditorState& state) const override;
 
 private:
     EditEffect Put(EditorState& state, const DoorRecord& record) const;
@@ -60,6 +61,7 @@ public:
     EditEffect Redo(EditorState& state) override;
     bool Absorb(EditStep& next) override;
     bool ChangesRoom() const override { return false; }
+    bool Shows(const EditorState& state) const override;
 
 private:
     EditEffect Put(EditorState& state, const ScrollRecord& record) const;

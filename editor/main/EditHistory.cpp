@@ -86,19 +86,40 @@ void EditHistory::MarkSaved(RoomKey room) {
     Notify();
 }
 
-void EditHistory::Reloaded(RoomKey room) {
+void EditHistory::Reloaded(const EditorState& state, RoomKey room) {
     const auto found = m_rooms.find(room);
     if (found == m_rooms.end()) {
         Notify(); // another room is shown: the Edit menu names its steps
         return;
     }
     RoomSteps& steps = found->second;
-    if (steps.saved) {
-        steps.position = *steps.saved;
-        steps.lastGesture = 0;
-    } else {
+    if (!steps.saved) {
         m_rooms.erase(found);
+        Notify();
+        return;
     }
+    // Between the saved position and the current one, room steps are applied when they lie
+    // before the saved position (the ROM holds them); the other steps when the state shows
+    // their result. The two kinds touch different data, so their order may change.
+    const size_t low = std::min(*steps.saved, steps.position);
+    const size_t high = std::max(*steps.saved, steps.position);
+    const size_t saved = *steps.saved;
+    std::vector<std::unique_ptr<EditStep>> applied;
+    std::vector<std::unique_ptr<EditStep>> undone;
+    for (size_t i = low; i < high; ++i) {
+        auto& step = steps.steps[i];
+        const bool holds = step->ChangesRoom() ? i < saved : step->Shows(state);
+        (holds ? applied : undone).push_back(std::move(step));
+    }
+    size_t at = low;
+    for (auto* group : {&applied, &undone}) {
+        for (auto& step : *group) {
+            steps.steps[at++] = std::move(step);
+        }
+    }
+    steps.position = low + applied.size();
+    steps.saved = steps.position;
+    steps.lastGesture = 0;
     Notify();
 }
 

@@ -65,6 +65,12 @@ public:
     // ROM while it stands applied. Door, scroll and minimap records are compared with what the
     // file holds by their own editors, which save them on their own.
     virtual bool ChangesRoom() const { return true; }
+    // For a step that does not change the room: whether `state` shows its result, so that the
+    // step stands applied after the room is read again (its editor saved it).
+    virtual bool Shows(const EditorState& state) const {
+        (void)state;
+        return false;
+    }
 };
 
 struct RoomKey {
@@ -96,8 +102,9 @@ public:
     void MarkSaved(RoomKey room);
     // The room was loaded from the ROM again: its state is the saved position's. Steps after
     // it stay as redo steps when that position is known; a room with no known saved position
-    // loses its steps.
-    void Reloaded(RoomKey room);
+    // loses its steps. Door, scroll and minimap steps whose result `state` still shows (their
+    // editor saved them) stay applied: they move before the steps that became redo steps.
+    void Reloaded(const EditorState& state, RoomKey room);
     // Whether the room differs from what the ROM holds, by its history.
     bool Changed(RoomKey room) const;
 

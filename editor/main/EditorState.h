@@ -21,6 +21,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 namespace quarnel {
 
@@ -78,8 +79,10 @@ struct EditorState {
     DoorState Doors;         // the area's doors; edits to them last until a room is selected
     RoomScrolls Scrolls;     // the room's scrolls
     StorageSystem Storage;
-    // The minimap the minimap editor shows, with its unsaved painting.
+    // The minimap the minimap editor shows, with its unsaved painting, and its entries as the
+    // file holds them (the minimap editor saves it on its own).
     MiniMap MiniMapShown;
+    std::vector<uint16_t> MiniMapAsRead;
     // The undo history of the open ROM, per room.
     EditHistory History;
 
@@ -103,6 +106,8 @@ struct EditorState {
     // Whether the user changed the room, the area's doors or the room's scrolls since the room
     // was selected.
     bool HasUnsavedChanges() const;
+    // Whether the shown minimap has painting its editor has not saved.
+    bool MiniMapChanged() const { return MiniMapShown.entries != MiniMapAsRead; }
 };
 
 } // namespace quarnel

@@ -141,6 +141,13 @@ std::vector<std::pair<int, int>> CellsAlongDrag(int fromX, int fromY, int toX, i
     return cells;
 }
 
+std::vector<std::pair<int, int>> DragTrail::CellsTo(int x, int y) const {
+    if (!m_last || *m_last == std::pair{x, y}) {
+        return {{x, y}};
+    }
+    return CellsAlongDrag(m_last->first, m_last->second, x, y);
+}
+
 bool PaintCell(EditorState& state, LayerKind kind, int x, int y, uint16_t value) {
     const EditTarget saved = state.Editing;
     const uint16_t savedBlock = state.CurrentBlock;

@@ -52,6 +52,22 @@ EditOutcome PaintOrPick(EditorState& state, MapButton button, int x, int y,
 // only the cells where the pointer was seen.
 std::vector<std::pair<int, int>> CellsAlongDrag(int fromX, int fromY, int toX, int toY);
 
+// The cells of one drag of the map: the cell painted or picked last, and the cells a pointer
+// event adds to it.
+class DragTrail {
+public:
+    // A new press: the drag has no cell yet.
+    void Clear() { m_last.reset(); }
+    // The cells to paint or pick, in order, for a drag event over cell (x, y): the cell itself
+    // when the drag has no cell yet or stays on it, else CellsAlongDrag from the last cell.
+    std::vector<std::pair<int, int>> CellsTo(int x, int y) const;
+    // The drag painted or picked cell (x, y).
+    void Reached(int x, int y) { m_last = {x, y}; }
+
+private:
+    std::optional<std::pair<int, int>> m_last;
+};
+
 // Sets one cell as a left-click paint would, with `value` as the block or clip value and
 // the edit target `kind`; used by the command line and tests. Returns false when the layer
 // is not usable or the cell lies outside it.

@@ -104,4 +104,17 @@ void PictureWidget::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
 }
 
+void PressAlongDrag(const DragTrail& trail, Qt::MouseButtons buttons, int x, int y,
+                    const std::function<void(Qt::MouseButton, QPointF)>& press) {
+    const Qt::MouseButton button = (buttons & Qt::LeftButton)    ? Qt::LeftButton
+                                   : (buttons & Qt::RightButton) ? Qt::RightButton
+                                                                 : Qt::NoButton;
+    if (button == Qt::NoButton) {
+        return;
+    }
+    for (const auto& [cellX, cellY] : trail.CellsTo(x, y)) {
+        press(button, QPointF(16.0 * cellX + 8, 16.0 * cellY + 8));
+    }
+}
+
 } // namespace quarnel

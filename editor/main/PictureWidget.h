@@ -7,12 +7,14 @@
 // picture are both one.
 
 #include "graphics/Surface.h"
+#include "main/MapEditing.h"
 #include "main/QtMapPainting.h"
 
 #include <QPointF>
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -81,5 +83,11 @@ private:
     MapViewLayers m_layers;
     int m_outlineSize = 16;
 };
+
+// A drag over a map picture (16 pixels a block) reached block (x, y): calls `press` with the
+// held button (left before right) at the centre of every cell the move adds to `trail`, so
+// that a fast drag leaves no gaps. Nothing without a held button.
+void PressAlongDrag(const DragTrail& trail, Qt::MouseButtons buttons, int x, int y,
+                    const std::function<void(Qt::MouseButton, QPointF)>& press);
 
 } // namespace quarnel

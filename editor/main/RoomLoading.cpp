@@ -101,7 +101,7 @@ void FinishRoomSelection(EditorState& state, LoadReport& report) {
     }
     ClearChangeMarks(state);
     // The room now holds what the ROM holds: its history goes back to the saved position.
-    state.History.Reloaded({state.Area, state.Room});
+    state.History.Reloaded(state, {state.Area, state.Room});
 }
 
 } // namespace
@@ -122,6 +122,8 @@ void AdoptRom(EditorState& state, const std::filesystem::path& path, Catalog tab
     state.Area = -1;
     state.Room = -1;
     state.Doors = DoorState{};
+    // The previous ROM's unsaved minimap painting is left behind: no unsaved change of this one.
+    state.MiniMapAsRead = state.MiniMapShown.entries;
     state.History.Clear();
     ClearChangeMarks(state);
     SeedAnimSlots(state.Graphics, state.Tables);

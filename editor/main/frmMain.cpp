@@ -12,6 +12,7 @@
 #include "main/QtWindowPlacement.h"
 #include "patch/QtPatchActions.h"
 #include "side/frmMainMap.h"
+#include "side/frmMiniMap.h"
 #include "storage/QtRoomSaveActions.h"
 
 #include <QAction>
@@ -308,7 +309,7 @@ QWidget* frmMain::BuildMapFrame() {
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
                 // A press and its drag paint one undo step.
                 m_gesture = m_state.History.NewGesture();
-                m_dragCell.reset();
+                m_trail.Clear();
                 picMap_MouseDown(button, position);
             });
     connect(picMap, &PictureWidget::moved, this,
@@ -510,6 +511,9 @@ void frmMain::mnuMini_Click(bool checked) {
         ShowSideWindow(m_miniMapWindow, m_sideWindows.miniMap, "The minimap editor");
         if (created && m_miniMapWindow != nullptr) {
             m_miniMapWindow->installEventFilter(this);
+            if (auto* miniMap = qobject_cast<frmMiniMap*>(m_miniMapWindow)) {
+                connect(miniMap, &frmMiniMap::readAgain, this, [this] { UpdateTitle(); });
+            }
         }
     } else if (m_miniMapWindow != nullptr) {
         m_miniMapWindow->close();

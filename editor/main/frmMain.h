@@ -7,6 +7,7 @@
 
 #include "main/Dialogs.h"
 #include "main/EditorState.h"
+#include "main/MapEditing.h"
 #include "main/MapLabels.h"
 #include "main/RoomLoading.h"
 
@@ -305,7 +306,7 @@ private:
     bool m_validating = false; // a refusal message is up; the boxes take no typed text
     int m_roomCount = 0;
     uint64_t m_gesture = 0; // the mouse press the current drag belongs to, for the history
-    std::optional<QPoint> m_dragCell; // the cell the current drag painted or picked last
+    DragTrail m_trail;      // the cells the current drag painted or picked
     QWidget* m_paletteWindow = nullptr;
     QWidget* m_enemyWindow = nullptr;
     QWidget* m_storageWindow = nullptr;

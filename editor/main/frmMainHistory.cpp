@@ -63,8 +63,9 @@ void frmMain::UpdateTitle() {
         return;
     }
     const QString file = QString::fromStdString(m_state.RomPath.filename().string());
-    setWindowTitle(QStringLiteral("Quarnel - %1%2")
-                       .arg(file, m_state.HasUnsavedChanges() ? QStringLiteral(" *") : QString()));
+    const bool unsaved = m_state.HasUnsavedChanges() || m_state.MiniMapChanged();
+    setWindowTitle(
+        QStringLiteral("Quarnel - %1%2").arg(file, unsaved ? QStringLiteral(" *") : QString()));
 }
 
 void frmMain::ApplyEffect(const EditEffect& effect) {
@@ -89,7 +90,11 @@ void frmMain::ApplyEffect(const EditEffect& effect) {
             const QSignalBlocker blocker(list);
             list->setCurrentIndex(value);
         }
-        RefreshSideWindow(m_enemyWindow);
+        // The side windows that show the header: the sprite sets, the room's minimap cell and
+        // its song.
+        for (QWidget* window : {m_enemyWindow, m_miniMapWindow, m_musicWindow}) {
+            RefreshSideWindow(window);
+        }
     }
     if (effect.sprites) {
         ShowSprites();
@@ -154,6 +159,9 @@ void frmMain::HeaderList_Click(QComboBox* list) {
     m_state.CurrentRoomHeader = after;
     m_state.History.Record(m_state, CurrentRoom(m_state),
                            std::make_unique<HeaderStep>(name, before, after));
+    EditEffect shown;
+    shown.header = true;
+    ApplyEffect(shown);
 }
 
 } // namespace quarnel

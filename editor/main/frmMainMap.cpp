@@ -73,7 +73,7 @@ void frmMain::picMap_MouseDown(Qt::MouseButton button, QPointF position) {
         }
         ShowClipLegend();
     }
-    m_dragCell = QPoint(x, y);
+    m_trail.Reached(x, y);
     ShowPointer(x, y);
     Label13->setText(QString::fromStdString(CellCaption(x, y))
                          .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -95,20 +95,9 @@ void frmMain::picMap_MouseMove(Qt::MouseButtons buttons, QPointF position) {
     lblBacklayer->setText(QString::fromStdString(values.Back));
     ShowPointer(x, y);
     picMap->ShowOutline(16 * x, 16 * y);
-    const Qt::MouseButton button = (buttons & Qt::LeftButton)    ? Qt::LeftButton
-                                   : (buttons & Qt::RightButton) ? Qt::RightButton
-                                                                 : Qt::NoButton;
-    if (button == Qt::NoButton) {
-        return;
-    }
-    if (!m_dragCell || *m_dragCell == QPoint(x, y)) {
-        picMap_MouseDown(button, position);
-        return;
-    }
-    // Every cell between the last one and this one, so that a fast drag leaves no gaps.
-    for (const auto& [cellX, cellY] : CellsAlongDrag(m_dragCell->x(), m_dragCell->y(), x, y)) {
-        picMap_MouseDown(button, QPointF(16.0 * cellX + 8, 16.0 * cellY + 8));
-    }
+    PressAlongDrag(m_trail, buttons, x, y, [this](Qt::MouseButton button, QPointF cell) {
+        picMap_MouseDown(button, cell);
+    });
 }
 
 void frmMain::PicTSA_MouseDown(Qt::MouseButton button, QPointF position) {

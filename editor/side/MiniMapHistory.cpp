@@ -39,6 +39,13 @@ EditEffect MiniMapStep::Redo(EditorState& state) {
     return effect;
 }
 
+bool MiniMapStep::Shows(const EditorState& state) const {
+    const MiniMap& map = state.MiniMapShown;
+    return map.area == m_area && map.pointer == m_pointer &&
+           std::all_of(m_cells.begin(), m_cells.end(),
+                       [&](const Cell& cell) { return map.Cell(cell.x, cell.y) == cell.after; });
+}
+
 bool MiniMapStep::Absorb(EditStep& next) {
     auto* other = dynamic_cast<MiniMapStep*>(&next);
     if (other == nullptr || other->m_area != m_area || other->m_pointer != m_pointer) {

@@ -29,6 +29,7 @@ public:
     EditEffect Redo(EditorState& state) override;
     bool Absorb(EditStep& next) override;
     bool ChangesRoom() const override { return false; }
+    bool Shows(const EditorState& state) const override;
 
 private:
     int m_area;

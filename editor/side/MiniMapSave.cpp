@@ -69,6 +69,12 @@ Result<MiniMapSaveOutcome, Error> SaveMiniMap(const std::filesystem::path& romPa
         job.inPlace.push_back({entry, PointerBytes(oldPointer),
                                PointerBytes(PointerFromOffset(block.offset + skip)),
                                "the pointer to " + name});
+        // Once the new stream reads back, the old one goes back to the free space, unless it
+        // is the games' own data or something else still leads to it.
+        if (oldPointer >= kGbaRomBase && oldPointer - kGbaRomBase < file->Size()) {
+            job.superseded.push_back(
+                {oldPointer - kGbaRomBase, StoredKind::Lz77, 0, "the old " + name});
+        }
     }
     auto committed = CommitRomWrites(job, services);
     if (!committed) {
@@ -78,8 +84,12 @@ Result<MiniMapSaveOutcome, Error> SaveMiniMap(const std::filesystem::path& romPa
     const uint32_t offset =
         block.offset + static_cast<uint32_t>(block.bytes.size() - stream.size());
     catalog.MiniMapPointers[static_cast<size_t>(map.area)] = PointerFromOffset(offset);
-    return MiniMapSaveOutcome{offset, static_cast<uint32_t>(stream.size()), committed->backup,
-                              committed->notes, committed->differences};
+    return MiniMapSaveOutcome{offset,
+                              static_cast<uint32_t>(stream.size()),
+                              committed->backup,
+                              committed->notes,
+                              committed->differences,
+                              committed->givenBack};
 }
 
 std::string MiniMapSavedText(const MiniMap& map, const MiniMapSaveOutcome& outcome) {

@@ -25,6 +25,7 @@ struct MiniMapSaveOutcome {
     std::optional<std::filesystem::path> backup;
     std::vector<std::string> notes;       // what went wrong after the pointer was written
     std::vector<std::string> differences; // what reads back otherwise than it was written
+    GiveBackOutcome givenBack;            // what became of the old stream
 };
 
 // Saves `map` into the ROM at `romPath`, whose tables `catalog` holds. The storage table is

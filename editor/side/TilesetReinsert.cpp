@@ -198,6 +198,12 @@ Result<ReinsertPlan, Error> PlanReinsertTileset(const EditorState& state,
     }
     plan.streamPointer = *offset + kGbaRomBase;
     plan.streamMoved = true;
+    // Once the new stream reads back, the old one goes back to the free space, unless it is
+    // the games' own data or another tileset record still leads to it.
+    if (record.Graphics >= kGbaRomBase && record.Graphics - kGbaRomBase < file->Size()) {
+        plan.job.superseded.push_back(
+            {record.Graphics - kGbaRomBase, StoredKind::Lz77, 0, "the old " + what});
+    }
     const uint32_t entry =
         layout->tilesetTable + static_cast<uint32_t>(number) * kTilesetRecordSize;
     const auto read = state.Tables.TilesetTableAsRead[number].ToBytes();
@@ -227,6 +233,7 @@ Result<ReinsertOutcome, Error> ReinsertTileset(EditorState& state, RomWriteServi
     }
     outcome.backup = committed->backup;
     outcome.written = plan->written;
+    outcome.givenBack = committed->givenBack;
     outcome.notes.insert(outcome.notes.end(), committed->notes.begin(), committed->notes.end());
 
     const auto number = static_cast<size_t>(plan->tileset);

@@ -57,6 +57,7 @@ struct ReinsertOutcome {
     std::vector<std::string> written; // empty: the ROM already held these tiles
     std::vector<std::string> notes;
     std::optional<std::filesystem::path> backup;
+    GiveBackOutcome givenBack; // what became of a moved stream's old place
 };
 
 // Rereads the storage bookkeeping of `services`, plans, commits, then decodes the stream

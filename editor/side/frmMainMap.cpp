@@ -73,7 +73,7 @@ frmMainMap::frmMainMap(EditorState& state, Hooks hooks, QWidget* parent)
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
                 // A press and its drag paint one undo step.
                 m_gesture = m_state.History.NewGesture();
-                m_dragCell.reset();
+                m_trail.Clear();
                 picMap_MouseDown(button, position);
             });
     connect(picMap, &PictureWidget::moved, this,
@@ -336,7 +336,7 @@ void frmMainMap::picMap_MouseDown(Qt::MouseButton button, QPointF position) {
     if (outcome.Picked) {
         emit picked();
     }
-    m_dragCell = QPoint(x, y);
+    m_trail.Reached(x, y);
 }
 
 QPointF frmMainMap::OnPicture(const QWidget* label, QPointF position) const {
@@ -356,20 +356,9 @@ void frmMainMap::picMap_MouseMove(Qt::MouseButtons buttons, QPointF position) {
         return;
     }
     picMap->ShowOutline(16 * x, 16 * y);
-    const Qt::MouseButton button = (buttons & Qt::LeftButton)    ? Qt::LeftButton
-                                   : (buttons & Qt::RightButton) ? Qt::RightButton
-                                                                 : Qt::NoButton;
-    if (button == Qt::NoButton) {
-        return;
-    }
-    if (!m_dragCell || *m_dragCell == QPoint(x, y)) {
-        picMap_MouseDown(button, position);
-        return;
-    }
-    // Every cell between the last one and this one, so that a fast drag leaves no gaps.
-    for (const auto& [cellX, cellY] : CellsAlongDrag(m_dragCell->x(), m_dragCell->y(), x, y)) {
-        picMap_MouseDown(button, QPointF(16.0 * cellX + 8, 16.0 * cellY + 8));
-    }
+    PressAlongDrag(m_trail, buttons, x, y, [this](Qt::MouseButton button, QPointF cell) {
+        picMap_MouseDown(button, cell);
+    });
 }
 
 void frmMainMap::closeEvent(QCloseEvent* event) {

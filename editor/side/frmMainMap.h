@@ -8,6 +8,7 @@
 
 #include "doors/ScrollData.h"
 #include "main/EditorState.h"
+#include "main/MapEditing.h"
 
 #include <QPoint>
 #include <QPointF>
@@ -113,8 +114,8 @@ private:
     bool m_sized = false;
     std::optional<size_t> m_selected;
     std::optional<ScrollDrag> m_drag;
-    uint64_t m_gesture = 0;           // the press the current drag belongs to, for the undo history
-    std::optional<QPoint> m_dragCell; // the cell the current drag painted or picked last
+    uint64_t m_gesture = 0; // the press the current drag belongs to, for the undo history
+    DragTrail m_trail;      // the cells the current drag painted or picked
 };
 
 } // namespace quarnel

@@ -271,9 +271,10 @@ void frmMiniMap::LoadArea(int area) {
     } else {
         m_state.MiniMapShown = std::move(map).value();
     }
-    m_readEntries = m_state.MiniMapShown.entries;
+    m_state.MiniMapAsRead = m_state.MiniMapShown.entries;
     DrawMap();
     MarkRoomPosition();
+    emit readAgain();
 }
 
 void frmMiniMap::SelectQuietly(int area) {
@@ -384,9 +385,10 @@ void frmMiniMap::picMiniMap_MouseMove(Qt::MouseButtons buttons, QPointF position
 }
 
 void frmMiniMap::Refresh() {
-    m_dirty = m_state.MiniMapShown.entries != m_readEntries;
+    m_dirty = m_state.MiniMapChanged();
     lblStatus->setText(m_dirty ? QStringLiteral("Unsaved changes") : QString());
     DrawMap();
+    MarkRoomPosition(); // the room's minimap position may have changed
 }
 
 void frmMiniMap::cmdSave_Click() {
@@ -417,7 +419,12 @@ void frmMiniMap::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    m_dirty = false;
+    // The painting is left behind: the shown minimap is the file's again.
+    if (m_dirty) {
+        m_state.MiniMapShown.entries = m_state.MiniMapAsRead;
+        m_dirty = false;
+        emit readAgain();
+    }
     event->accept();
 }
 

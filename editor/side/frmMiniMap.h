@@ -60,7 +60,8 @@ public:
     void picMiniMap_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                               QPointF position);
     void picMiniMap_MouseMove(Qt::MouseButtons buttons, QPointF position);
-    // After an undo or redo changed the shown minimap: draws it again.
+    // After an undo or redo changed the shown minimap or the room's minimap position: draws
+    // both again.
     void Refresh();
 
     // What the window holds, for its tests.
@@ -69,6 +70,12 @@ public:
     bool HasUnsavedChanges() const { return m_dirty; }
     const Surface& MapPicture() const { return m_mapPicture; }
 
+signals:
+    // The shown minimap was read again (a load or a save) or its painting was discarded: the
+    // main window's unsaved-changes marker follows.
+    void readAgain();
+
+public:
     QComboBox* cboAreas = nullptr;
     QComboBox* cboRow = nullptr;
     QComboBox* cboZoom = nullptr;
@@ -102,7 +109,6 @@ private:
     RoomPosition m_roomPosition;
     std::filesystem::path m_romPath; // the ROM the shown minimap was read from
     MiniMapArt m_art;
-    std::vector<uint16_t> m_readEntries; // the shown minimap as the file holds it
     uint64_t m_gesture = 0;
     Surface m_tilesPicture;
     Surface m_mapPicture;

@@ -101,6 +101,18 @@ err=$("$cli" storage --storage "$os" --fit "$os" 2>&1 >/dev/null) || status=$?
 [ "$status" = 1 ] || fail "--fit on a file that is no ROM gave status $status"
 case "$err" in *"Not a Zero Mission or Fusion ROM"*) ;; *) fail "--fit error: $err" ;; esac
 
+# A cut ROM (its first 4 MiB: title recognised, tables missing) is refused as every command
+# refuses it, and os.bin stays as it was.
+head -c $((4 << 20)) "$zm" >"$work/half.gba"
+before=$(md5sum <"$os")
+for option in --fit --map; do
+    status=0
+    err=$("$cli" storage --storage "$os" $option "$work/half.gba" 2>&1 >/dev/null) || status=$?
+    [ "$status" = 1 ] || fail "$option on a cut ROM gave status $status"
+    case "$err" in *"Too small for the game's tables"*) ;; *) fail "$option cut ROM: $err" ;; esac
+done
+[ "$(md5sum <"$os")" = "$before" ] || fail "a refused --fit changed os.bin"
+
 for args in "--storage" "--bogus" "--storage $os --storage $os" "--fit" "--fit $zm --fit $zm" "--map"; do
     status=0
     # shellcheck disable=SC2086

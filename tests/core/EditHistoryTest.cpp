@@ -4,6 +4,9 @@
 
 #include "main/EditSteps.h"
 
+#include "doors/DoorHistory.h"
+#include "doors/DoorSave.h"
+
 #include "main/MapEditing.h"
 #include "storage/RoomSave.h"
 
@@ -115,6 +118,31 @@ TEST(EditHistory, SavedPositionFollowsSavesReloadsAndDroppedSteps) {
     Drag(state, {{6, 6}}, 0x34);
     state.History.Undo(state, room);
     EXPECT_TRUE(state.HasUnsavedChanges()) << "the saved room cannot be reached any more";
+}
+
+// A door edit saved by the door editor stays an undo step when the room is read again, while
+// the unsaved cell painted before it becomes a redo step.
+TEST(EditHistory, ADoorEditSavedOnItsOwnStaysAnUndoStepAfterAReload) {
+    SaveRig rig(Game::ZM);
+    EditorState& state = rig.state;
+    const RoomKey room = CurrentRoom(state);
+    ASSERT_FALSE(state.Doors.AreaDoors.empty());
+    const DoorRecord door = state.Doors.AreaDoors[0];
+    Drag(state, {{3, 3}}, 0x35);
+    ASSERT_TRUE(SetDoorFieldRecorded(state, 0, DoorField::ExitX, door.ExitX() == 5 ? 6 : 5));
+    const DoorRecord edited = state.Doors.AreaDoors[0];
+    RomWriteServices services{state.Storage, rig.backups, {}};
+    ASSERT_TRUE(SaveDoors(rig.rom, rig.game, state.Doors, services));
+
+    ASSERT_TRUE(SelectRoom(state, room.area, room.room).Loaded);
+    EXPECT_EQ(state.Doors.AreaDoors[0], edited);
+    EXPECT_FALSE(state.HasUnsavedChanges());
+    EXPECT_EQ(state.History.UndoName(room), "Change door 0");
+    EXPECT_EQ(state.History.RedoName(room), "Paint 1 block");
+    EXPECT_TRUE(state.History.Undo(state, room).doors);
+    EXPECT_EQ(state.Doors.AreaDoors[0], door);
+    EXPECT_TRUE(state.HasUnsavedChanges()) << "the file holds the edited door";
+    EXPECT_FALSE(state.History.Undo(state, room).doors) << "nothing before the door step";
 }
 
 TEST(EditHistory, SpritesHeaderAndLayersUndoThroughTheirSteps) {

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
 
 namespace quarnel {
@@ -132,6 +134,18 @@ TEST_P(TilesetReinsert, AChangedPixelShowsInTheRoomLoadedAgain) {
     if (GetParam() == Game::ZM) {
         EXPECT_NE(pointer, oldPointer);
         EXPECT_GE(stream, kZmFreeSpace[0].begin);
+
+        // The next import moves the stream again and gives this one back.
+        sheet.Indices[(tile / 16) * 8 * 128 + (tile % 16) * 8] = 9;
+        rig.state.Graphics.Tiles = rig.ThroughSheet(sheet);
+        auto again = rig.Reinsert();
+        ASSERT_TRUE(again) << Describe(again.error());
+        ASSERT_EQ(again->givenBack.given.size(), 1u);
+        const auto last = rig.Bytes();
+        EXPECT_NE(rig.state.Tables.TilesetTable[tileset.Number].Graphics, pointer);
+        EXPECT_TRUE(std::all_of(last.begin() + static_cast<std::ptrdiff_t>(stream),
+                                last.begin() + static_cast<std::ptrdiff_t>(stream + length),
+                                [](uint8_t byte) { return byte == 0xFF; }));
     }
 }
 

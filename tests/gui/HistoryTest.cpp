@@ -46,7 +46,12 @@ struct Editor {
                                                                             {}} {
         frmMain::SideWindows side;
         side.miniMap = [this](QWidget* parent) -> QWidget* {
-            return new frmMiniMap(*state, dialogs, services, {}, parent);
+            return new frmMiniMap(
+                *state, dialogs, services,
+                [this] {
+                    return QPoint(window->cboMX->currentIndex(), window->cboMY->currentIndex());
+                },
+                parent);
         };
         side.refresh = [](QWidget* shown) {
             if (auto* miniMap = qobject_cast<frmMiniMap*>(shown)) {
@@ -177,10 +182,12 @@ private slots:
         doorEditor->LoadDoorData(door);
         doorEditor->spnExitOffsetY->setValue(record.ExitY() == -20 ? -21 : -20);
         QVERIFY(editor.state->HasUnsavedChanges());
+        QCOMPARE(editor.window->windowTitle(), Title(true));
         editor.window->Undo();
         QVERIFY(editor.state->Doors.AreaDoors[door] == record);
         QCOMPARE(doorEditor->spnExitOffsetY->value(), int{record.ExitY()});
         QVERIFY(!editor.state->HasUnsavedChanges());
+        QCOMPARE(editor.window->windowTitle(), Title(false));
 
         // A stroke on the minimap.
         editor.window->mnuMini->trigger();
@@ -188,13 +195,30 @@ private slots:
         QVERIFY(miniMap != nullptr && miniMap->isVisible());
         const std::vector<uint16_t> entries = miniMap->Map().entries;
         const int zoom = miniMap->picMiniMap->Zoom();
-        QTest::mouseClick(miniMap->picMiniMap, Qt::LeftButton, {},
-                          QPoint((8 * 9 + 4) * zoom, (8 * 9 + 4) * zoom));
+        const QPoint cell((8 * 9 + 4) * zoom, (8 * 9 + 4) * zoom);
+        QTest::mouseClick(miniMap->picMiniMap, Qt::LeftButton, {}, cell);
         QVERIFY(miniMap->Map().entries != entries);
         QVERIFY(miniMap->HasUnsavedChanges());
+        QCOMPARE(editor.window->windowTitle(), Title(true));
         editor.window->Undo();
         QVERIFY(miniMap->Map().entries == entries);
         QVERIFY(!miniMap->HasUnsavedChanges());
+        QCOMPARE(editor.window->windowTitle(), Title(false));
+        // Painted again and saved by the minimap editor: nothing is left unsaved.
+        QTest::mouseClick(miniMap->picMiniMap, Qt::LeftButton, {}, cell);
+        QCOMPARE(editor.window->windowTitle(), Title(true));
+        miniMap->cmdSave_Click();
+        QCOMPARE(editor.window->windowTitle(), Title(false));
+
+        // The room's minimap cell follows the position lists, and their undo.
+        QVERIFY(miniMap->picMiniMap->OutlineVisible("shpCoords"));
+        const QRect cellShown = miniMap->picMiniMap->Outline("shpCoords");
+        const int mx = editor.window->cboMX->currentIndex();
+        editor.window->cboMX->setCurrentIndex(mx + 1);
+        emit editor.window->cboMX->activated(mx + 1);
+        QCOMPARE(miniMap->picMiniMap->Outline("shpCoords"), cellShown.translated(8, 0));
+        editor.window->Undo();
+        QCOMPARE(miniMap->picMiniMap->Outline("shpCoords"), cellShown);
         miniMap->close();
     }
 
