@@ -17,14 +17,14 @@ namespace {
 constexpr int64_t kLargestDoorCount = std::numeric_limits<uint8_t>::max();
 
 // The number of records an area's list may span, before any check of the file: Zero Mission
-// bounds a list by the next area's table; its last area, like every Fusion list, has nothing
-// after it in a known order, so only the end record bounds it, as in the games, which stop
-// there (kUnbounded: a list without one within 255 records is refused).
-constexpr int64_t kUnbounded = kLargestDoorCount + 1;
-
+// bounds a list by the next area's table (the last area by a fixed count); Fusion's tables do
+// not abut in a known order, so only the end record bounds its lists.
 int64_t DoorSpan(const Catalog& catalog, const GameLayout& layout, size_t area) {
-    if (catalog.game != Game::ZM || area + 1 == layout.areaCount) {
-        return kUnbounded;
+    if (catalog.game != Game::ZM) {
+        return kLargestDoorCount;
+    }
+    if (area + 1 == layout.areaCount) {
+        return layout.doorsInLastArea;
     }
     const int64_t span = static_cast<int64_t>(catalog.DoorTablePointers[area + 1]) -
                          static_cast<int64_t>(catalog.DoorTablePointers[area]);
@@ -77,9 +77,9 @@ Result<AreaList, Error> ReadAreaDoors(const RomFile& file, const Catalog& catalo
         }
         list.doors.push_back(door);
     }
-    // A Zero Mission list may fill its span without an end record; an unbounded list has
-    // nothing but the end record to stop it.
-    if (count > kLargestDoorCount) {
+    // A Zero Mission list may fill its span without an end record; Fusion's lists have
+    // nothing but the end record to stop them.
+    if (count > kLargestDoorCount || catalog.game != Game::ZM) {
         return Fail(Error{ErrorKind::BadDoorTable,
                           name + " has no end record among its first 255 records", *offset});
     }

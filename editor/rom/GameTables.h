@@ -26,6 +26,7 @@ struct GameLayout {
     uint8_t fallbackRoomCount;    // rooms of the last area, and of areas whose count fails
     int fixedCountArea;           // an area whose room count is fixed (-1: none)
     uint8_t fixedRoomCount;
+    uint32_t doorsInLastArea; // door records of the last area (ZM)
 };
 
 inline constexpr uint32_t kGbaRomBase = 0x08000000;
@@ -63,12 +64,12 @@ inline constexpr uint32_t kMfCommonPaletteColours = 48;
 
 inline constexpr GameLayout kZmLayout{
     Game::ZM, 0x75FAC4, 7,        0x75FAA8, 0x33DFDC, 81, 0x35FA78, 0x35F948,
-    0x7601EC, 11,       0x5D940C, 0x5DA40C, 99,       -1, 0,
+    0x7601EC, 11,       0x5D940C, 0x5DA40C, 99,       -1, 0,        85,
 };
 
 inline constexpr GameLayout kMfLayout{
     Game::MF, 0x79B8BC, 10,       0x79B894, 0x3BF888, 98, 0x3C8F90, 0x3C8D58,
-    0,        0,        0x3F28C8, 0x3F28C8, 3,        4,  48,
+    0,        0,        0x3F28C8, 0x3F28C8, 3,        4,  48,       0,
 };
 
 // Sizes of the data that a TilesetRecord leads to.

@@ -80,8 +80,11 @@ TEST_P(DoorsScrollsGenerated, CoreAndCommandLineAgreeWithTheBuilder) {
         const SyntheticArea& area = built.areas[a];
         DoorState doors;
         ASSERT_TRUE(LoadAreaDoors(*file, catalog, static_cast<int>(a), doors)) << "area " << a;
-        // All but the end record, in every area.
-        const size_t count = area.doors.size() - 1;
+        // All but the end record; Zero Mission's last area is read up to its fixed span.
+        size_t count = area.doors.size() - 1;
+        if (game == Game::ZM && a + 1 == built.areas.size()) {
+            count = std::min<size_t>(count, kZmLayout.doorsInLastArea);
+        }
         ASSERT_EQ(doors.AreaDoors.size(), count) << "area " << a;
         std::string expected;
         for (size_t d = 0; d < count; ++d) {

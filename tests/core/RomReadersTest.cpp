@@ -49,11 +49,15 @@ TEST_P(GeneratedImage, CatalogMatchesTheBuiltTables) {
             << "area " << area;
         if (*game == Game::ZM) {
             EXPECT_EQ(catalog.DoorTablePointers[area], built.areas[area].doorTablePointer);
-            // The list's closing record (type 0, room 0) is not a door of room 0.
+            // The list's closing record (type 0, room 0) is not a door of room 0; the last
+            // area's list is read no further than its fixed count.
             DoorState doors;
             ASSERT_TRUE(LoadAreaDoors(*file, catalog, static_cast<int>(area), doors));
             const auto& stored = built.areas[area].doors;
-            const size_t count = stored.size() - 1;
+            const size_t count =
+                area + 1 == built.areas.size()
+                    ? std::min<size_t>(stored.size() - 1, kZmLayout.doorsInLastArea)
+                    : stored.size() - 1;
             ASSERT_EQ(doors.AreaDoors.size(), count) << "area " << area;
             for (size_t d = 0; d < doors.AreaDoors.size(); ++d) {
                 EXPECT_EQ(doors.AreaDoors[d].ToBytes(), stored[d]);
