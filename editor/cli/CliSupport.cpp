@@ -124,4 +124,15 @@ std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& arg
     return state;
 }
 
+void PrintGiveBack(const GiveBackOutcome& outcome, std::ostream& out) {
+    for (const GivenBackBlock& block : outcome.given) {
+        out << "given back: 0x" << ToHex(block.offset) << ", " << block.size << " bytes ("
+            << block.what << ")\n";
+    }
+    for (const KeptBlock& block : outcome.kept) {
+        out << "kept: " << block.what << " at 0x" << ToHex(block.offset) << ": " << block.reason
+            << "\n";
+    }
+}
+
 } // namespace quarnel::cli

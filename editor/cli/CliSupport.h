@@ -6,6 +6,7 @@
 #include "main/EditorState.h"
 #include "rom/Catalog.h"
 #include "rom/RomFile.h"
+#include "storage/GiveBack.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -63,5 +64,9 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
 std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
                                              const std::filesystem::path& storage,
                                              std::ostream& err, int& status);
+
+// Prints what a save gave back to the free space ("given back: ...") and what it kept, and why
+// ("kept: ..."), one line each.
+void PrintGiveBack(const GiveBackOutcome& outcome, std::ostream& out);
 
 } // namespace quarnel::cli

@@ -370,14 +370,7 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
         out << saved->blockTable->what << ": 0x" << ToHex(saved->blockTable->offset) << ", "
             << saved->blockTable->bytes.size() << " bytes written\n";
     }
-    for (const GivenBackBlock& block : saved->givenBack.given) {
-        out << "given back: 0x" << ToHex(block.offset) << ", " << block.size << " bytes ("
-            << block.what << ")\n";
-    }
-    for (const KeptBlock& block : saved->givenBack.kept) {
-        out << "kept: " << block.what << " at 0x" << ToHex(block.offset) << ": " << block.reason
-            << "\n";
-    }
+    PrintGiveBack(saved->givenBack, out);
     for (const auto& note : saved->notes) {
         out << "note: " << note << "\n";
     }

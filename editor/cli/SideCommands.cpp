@@ -91,14 +91,7 @@ int SaveMiniMapCells(OpenedRom& rom, MiniMap& map, const std::string& romPath,
         << saved->length << " bytes written; pointer 0x"
         << ToHex(kZmLayout.miniMapPointers + 4 * static_cast<uint32_t>(map.area)) << " = 0x"
         << ToHex(rom.catalog.MiniMapPointers[static_cast<size_t>(map.area)]) << "\n";
-    for (const GivenBackBlock& block : saved->givenBack.given) {
-        out << "given back: 0x" << ToHex(block.offset) << ", " << block.size << " bytes ("
-            << block.what << ")\n";
-    }
-    for (const KeptBlock& block : saved->givenBack.kept) {
-        out << "kept: " << block.what << " at 0x" << ToHex(block.offset) << ": " << block.reason
-            << "\n";
-    }
+    PrintGiveBack(saved->givenBack, out);
     for (const auto& note : saved->notes) {
         out << "note: " << note << "\n";
     }

@@ -139,14 +139,7 @@ int RunImport(const Arguments& args, std::ostream& out, std::ostream& err) {
     for (const auto& line : done->written) {
         out << "written: " << line << "\n";
     }
-    for (const GivenBackBlock& block : done->givenBack.given) {
-        out << "given back: 0x" << ToHex(block.offset) << ", " << block.size << " bytes ("
-            << block.what << ")\n";
-    }
-    for (const KeptBlock& block : done->givenBack.kept) {
-        out << "kept: " << block.what << " at 0x" << ToHex(block.offset) << ": " << block.reason
-            << "\n";
-    }
+    PrintGiveBack(done->givenBack, out);
     for (const auto& note : done->notes) {
         out << "note: " << note << "\n";
     }
