@@ -98,6 +98,8 @@ public:
     void SetMapZoom(int zoom, std::optional<QPoint> anchor = std::nullopt);
     int MapZoom() const;
     void SetTilesetZoom(int zoom);
+    // Scrolls the tileset so that the block painting writes is in view.
+    void RevealCurrentBlock();
     // Remembers the window's geometry and the side windows' positions in `settings`, and
     // restores what it remembered before; without it nothing is remembered.
     void RememberPlacement(std::unique_ptr<QSettings> settings);

@@ -62,10 +62,7 @@ void frmMain::picMap_MouseDown(Qt::MouseButton button, QPointF position) {
     }
     if (outcome.Picked) {
         ShowCurrentBlock();
-        const int zoom = PicTSA->Zoom();
-        const int block = m_state.CurrentBlock;
-        PicTSAhold->ensureVisible(((block % 16) * 16 + 8) * zoom, ((block / 16) * 16 + 8) * zoom,
-                                  16 * zoom, 16 * zoom);
+        RevealCurrentBlock();
     }
     if (outcome.CellChanged && m_state.Editing == EditTarget::Clip) {
         if (picMap->ClipOverlayShown()) {

@@ -73,8 +73,10 @@ void frmMain::BuildViewMenu() {
     mnuZoom[static_cast<size_t>(picMap->Zoom() - 1)]->setChecked(true);
     QMenu* tilesetZoom = view->addMenu(QStringLiteral("&Tileset Zoom"));
     for (int zoom = 1; zoom <= 4; ++zoom) {
-        tilesetZoom->addAction(QStringLiteral("%1x").arg(zoom), this,
-                               [this, zoom] { SetTilesetZoom(zoom); });
+        tilesetZoom->addAction(QStringLiteral("%1x").arg(zoom), this, [this, zoom] {
+            SetTilesetZoom(zoom);
+            RevealCurrentBlock();
+        });
     }
     view->addSeparator();
     mnuGrid = view->addAction(QStringLiteral("&Grid"));
@@ -114,6 +116,13 @@ void frmMain::SetTilesetZoom(int zoom) {
     const int shown = std::min(kTilesetColumns * 16 * PicTSA->Zoom(), kTilesetMaxWidth);
     PicTSAhold->setFixedWidth(shown + PicTSAhold->verticalScrollBar()->sizeHint().width() +
                               2 * PicTSAhold->frameWidth());
+}
+
+void frmMain::RevealCurrentBlock() {
+    const int zoom = PicTSA->Zoom();
+    const int block = m_state.CurrentBlock;
+    PicTSAhold->ensureVisible(((block % 16) * 16 + 8) * zoom, ((block / 16) * 16 + 8) * zoom,
+                              16 * zoom, 16 * zoom);
 }
 
 void frmMain::ApplyViewLayers() {
