@@ -48,8 +48,10 @@ Result<AreaList, Error> ReadAreaDoors(const RomFile& file, const Catalog& catalo
     const auto slot = static_cast<size_t>(area);
     const int64_t count = DoorSpan(catalog, *layout, slot);
     if (count <= 0) {
-        return Fail(Error{
-            ErrorKind::BadDoorTable, name + " spans " + std::to_string(count) + " records", {}});
+        // A negative span means the next area's table begins before this one.
+        const std::string what = count < 0 ? " begins after the next area's door table"
+                                           : " spans " + std::to_string(count) + " records";
+        return Fail(Error{ErrorKind::BadDoorTable, name + what, {}});
     }
     // The games end each list with a record whose type byte is 0; a span only bounds the list.
     // A list that reaches 255 records without its end is refused, since the map has 255 door
