@@ -219,9 +219,9 @@ const Command kDoorsCommand{"doors", "doors ROM AREA",
                             "EX,EY' (hexadecimal; exit offsets in signed decimal)",
                             RunDoors};
 const Command kDoorCommand{"door", kDoorUsage,
-                           "sets fields of one door record (type, room, xstart, xend, ystart, "
-                           "yend, to: 0-255; exitx, exity: -128 to 127) and writes its 12 bytes "
-                           "in place, after a backup",
+                           "sets fields of one door record (room, xstart, xend, ystart, yend, to: "
+                           "0-255; type: 1-255, as 0 ends the area's list; exitx, exity: -128 to "
+                           "127) and writes its 12 bytes in place, after a backup",
                            RunDoor};
 const Command kScrollsCommand{"scrolls", "scrolls ROM AREA ROOM",
                               "the room's scrolls: 'count N', then 'I x XS-XE y YS-YE break "
