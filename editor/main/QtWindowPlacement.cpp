@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QScreen>
 #include <QSettings>
@@ -46,6 +47,22 @@ void PlaceBesideMain(QWidget* window, const QWidget* main) {
     const QRect mainFrame = main != nullptr ? main->frameGeometry() : QRect();
     window->move(PlaceBeside(mainFrame, window->frameGeometry().size().expandedTo(window->size()),
                              AvailableAround(main)));
+}
+
+void KeepOnScreen(QWidget* window, const QWidget* main) {
+    if (window->layout() != nullptr) {
+        window->layout()->activate(); // the size it takes for what it shows now
+    }
+    const QRect screen = AvailableAround(main != nullptr ? main : window);
+    const QSize size = window->frameGeometry().size().expandedTo(window->size());
+    const QPoint at = window->pos();
+    const QPoint inside(std::clamp(at.x(), screen.left(),
+                                   std::max(screen.left(), screen.right() + 1 - size.width())),
+                        std::clamp(at.y(), screen.top(),
+                                   std::max(screen.top(), screen.bottom() + 1 - size.height())));
+    if (inside != at) {
+        window->move(inside);
+    }
 }
 
 WindowPlacement::WindowPlacement(std::unique_ptr<QSettings> settings, QObject* parent)

@@ -41,4 +41,9 @@ private:
 // Places a side window beside `main` on its screen, without remembering anything.
 void PlaceBesideMain(QWidget* window, const QWidget* main);
 
+// Moves a shown window back inside the screen of `main` where it sticks out: a window that
+// fills itself in when shown (the music viewer reads the room's song then) can grow past the
+// edge it was placed against.
+void KeepOnScreen(QWidget* window, const QWidget* main);
+
 } // namespace quarnel

@@ -10,6 +10,7 @@
 #include "main/NameLists.h"
 #include "main/PictureScrollWidget.h"
 #include "main/PictureWidget.h"
+#include "main/QtWindowPlacement.h"
 #include "main/RomOpening.h"
 #include "rom/Catalog.h"
 #include "rom/RomFile.h"
@@ -427,7 +428,8 @@ void frmMain::ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWid
         NotAvailable(name);
         return;
     }
-    if (window == nullptr) {
+    const bool placed = window == nullptr;
+    if (placed) {
         window = make(this);
         window->setWindowFlag(Qt::Window);
         window->adjustSize();
@@ -436,6 +438,9 @@ void frmMain::ShowSideWindow(QWidget*& window, const std::function<QWidget*(QWid
         m_sideWindows.reload(window);
     }
     window->show();
+    if (placed) {
+        KeepOnScreen(window, this);
+    }
     window->raise();
     window->activateWindow();
 }

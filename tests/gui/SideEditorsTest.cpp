@@ -3,6 +3,7 @@
 
 #include "dumps/QtDumpActions.h"
 #include "main/EditorState.h"
+#include "main/QtWindowPlacement.h"
 #include "main/RoomLoading.h"
 #include "main/frmMain.h"
 #include "rom/RomFile.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QtTest>
 
@@ -206,6 +208,19 @@ private slots:
         none.show();
         QVERIFY(!none.isVisible());
         QCOMPARE(dialogs.messages.size(), size_t{1});
+    }
+
+    void musicViewerPlacedAtTheScreenEdgeStaysOnScreen() {
+        // Placed for its empty size against the right edge, it grows when it reads the song.
+        Opened opened(Game::MF, 1, 2);
+        frmMusicView window(opened.state, opened.dialogs, [] { return 0x2D; });
+        window.setWindowFlag(Qt::Window);
+        const QRect screen = window.screen()->availableGeometry();
+        window.adjustSize();
+        window.move(screen.right() + 1 - window.width(), screen.top());
+        window.show();
+        KeepOnScreen(&window, nullptr);
+        QVERIFY(screen.contains(window.frameGeometry()));
     }
 
     void dumpsAskForAFolderRememberItAndAskBeforeReloading() {
