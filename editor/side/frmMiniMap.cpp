@@ -3,6 +3,7 @@
 #include "common/Hex.h"
 #include "main/Dialogs.h"
 #include "main/EditorState.h"
+#include "main/QtWindowPlacement.h"
 #include "rom/RomFile.h"
 #include "side/MiniMapHistory.h"
 #include "side/MiniMapSave.h"
@@ -316,6 +317,11 @@ void frmMiniMap::ApplyZoom() {
     m_tilesHolder->setMinimumSize(zoom * kTileColumns * kTileSize + frame +
                                       m_tilesHolder->verticalScrollBar()->sizeHint().width(),
                                   kMiniMapPixels);
+    if (isVisible()) {
+        // A larger zoom widens the window; where it was placed against the screen's edge it
+        // would grow past it, taking "Save" out of sight.
+        KeepOnScreen(this, parentWidget());
+    }
 }
 
 uint16_t frmMiniMap::CurrentEntry() const {

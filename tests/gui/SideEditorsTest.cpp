@@ -223,6 +223,23 @@ private slots:
         QVERIFY(screen.contains(window.frameGeometry()));
     }
 
+    void miniMapZoomedAtTheScreenEdgeStaysOnScreen() {
+        // Placed against the right edge at 1x, it widens with the zoom.
+        Opened opened(Game::ZM, 0, 0);
+        frmMiniMap window(opened.state, opened.dialogs, opened.services, [] { return QPoint(); });
+        window.setWindowFlag(Qt::Window);
+        const QRect screen = window.screen()->availableGeometry();
+        window.cboZoom->setCurrentIndex(0);
+        window.adjustSize();
+        window.move(screen.right() + 1 - window.width(), screen.top());
+        window.show();
+        const int narrow = window.width();
+        window.cboZoom->setCurrentIndex(1);
+        QCoreApplication::processEvents(); // the layout's deferred resize
+        QVERIFY(window.width() > narrow);
+        QVERIFY(screen.contains(window.frameGeometry()));
+    }
+
     void dumpsAskForAFolderRememberItAndAskBeforeReloading() {
         Opened opened(Game::ZM, 0, 0);
         int reloads = 0;
