@@ -39,4 +39,17 @@ LabelSnap SnapLabel(PixelPosition current, int offsetX, int offsetY) {
     return snap;
 }
 
+LabelSnap KeepOnMap(LabelSnap snap, int width, int height) {
+    const auto keep = [](int& position, std::optional<uint8_t>& block, int size) {
+        const int last = (size / kBlockPixels - 1) * kBlockPixels;
+        if (last >= 0 && position > last) {
+            position = last;
+            block = BlockOf(last);
+        }
+    };
+    keep(snap.position.left, snap.blockX, width);
+    keep(snap.position.top, snap.blockY, height);
+    return snap;
+}
+
 } // namespace quarnel

@@ -36,4 +36,10 @@ struct LabelSnap {
 // right or bottom.
 LabelSnap SnapLabel(PixelPosition current, int offsetX, int offsetY);
 
+// `snap` kept on a map picture of `width` x `height` pixels: past the right or bottom edge the
+// marker stops on the last block of the room, where it stays in sight and can be dragged back
+// (a sprite or door record placed beyond the room could not). A picture smaller than a block
+// keeps the snap as it is.
+LabelSnap KeepOnMap(LabelSnap snap, int width, int height);
+
 } // namespace quarnel

@@ -236,9 +236,10 @@ std::optional<LabelSnap> frmMain::MarkerMouseMove(MarkerLabelWidget* label,
     if (buttons != Qt::LeftButton) {
         return std::nullopt;
     }
-    const LabelSnap snap =
-        SnapLabel({label->Left(), label->Top()}, static_cast<int>(std::floor(position.x())),
-                  static_cast<int>(std::floor(position.y())));
+    const LabelSnap snap = KeepOnMap(SnapLabel({label->Left(), label->Top()},
+                                               static_cast<int>(std::floor(position.x())),
+                                               static_cast<int>(std::floor(position.y()))),
+                                     m_state.MapPicture.Width(), m_state.MapPicture.Height());
     label->PlaceAt(snap.position.left, snap.position.top);
     Label13->setText(QString::number(label->Index()));
     return snap;

@@ -505,6 +505,14 @@ private slots:
         QCOMPARE(label->Left(), 0);
         QCOMPARE(entry->X, uint8_t{0});
         QCOMPARE(entry->Y, uint8_t{0});
+        // Beyond the right and bottom edge it stops on the room's last block.
+        const int width = editor.state->MapPicture.Width();
+        const int height = editor.state->MapPicture.Height();
+        editor.window->Enemy_MouseMove(0, Qt::LeftButton, {}, QPointF(width + 40, height + 40));
+        QCOMPARE(label->Left(), width - 16);
+        QCOMPARE(label->Top(), height - 16);
+        QCOMPARE(entry->X, uint8_t(width / 16 - 1));
+        QCOMPARE(entry->Y, uint8_t(height / 16 - 1));
     }
 
     void AnimatesOnlyWhileUpdateAnimationsIsChecked() {
