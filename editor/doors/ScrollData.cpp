@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace quarnel {
 
@@ -143,16 +144,25 @@ ScrollHandle ScrollHandleAt(int width, int height, int x, int y, int grip) {
     return ScrollHandle::Body;
 }
 
-ScrollRecord DragScroll(const ScrollRecord& original, ScrollHandle handle, int dx, int dy) {
+ScrollRecord DragScroll(const ScrollRecord& original, ScrollHandle handle, int dx, int dy,
+                        int lastX, int lastY) {
     int xStart = original.XStart();
     int xEnd = original.XEnd();
     int yStart = original.YStart();
     int yEnd = original.YEnd();
+    lastX = std::clamp(lastX, 0, kLastBlock);
+    lastY = std::clamp(lastY, 0, kLastBlock);
+    // How far an end bound may go: the room's last block, or where the ROM put it if further.
+    const auto endRange = [](int start, int end, int last) {
+        return std::pair{start, std::max(start, std::max(last, end))};
+    };
     switch (handle) {
     case ScrollHandle::Body: {
-        // The whole rectangle, as far as blocks 0 and 255 allow.
-        const int x = std::clamp(dx, -std::min(xStart, xEnd), kLastBlock - std::max(xStart, xEnd));
-        const int y = std::clamp(dy, -std::min(yStart, yEnd), kLastBlock - std::max(yStart, yEnd));
+        // The whole rectangle, as far as block 0 and the room's last block allow.
+        const int x =
+            std::clamp(dx, -std::min(xStart, xEnd), std::max(0, lastX - std::max(xStart, xEnd)));
+        const int y =
+            std::clamp(dy, -std::min(yStart, yEnd), std::max(0, lastY - std::max(yStart, yEnd)));
         xStart += x;
         xEnd += x;
         yStart += y;
@@ -162,15 +172,19 @@ ScrollRecord DragScroll(const ScrollRecord& original, ScrollHandle handle, int d
     case ScrollHandle::Left:
         xStart = std::clamp(xStart + dx, 0, std::max(xEnd, 0));
         break;
-    case ScrollHandle::Right:
-        xEnd = std::clamp(xEnd + dx, std::min(xStart, kLastBlock), kLastBlock);
+    case ScrollHandle::Right: {
+        const auto [low, high] = endRange(xStart, xEnd, lastX);
+        xEnd = std::clamp(xEnd + dx, low, high);
         break;
+    }
     case ScrollHandle::Top:
         yStart = std::clamp(yStart + dy, 0, std::max(yEnd, 0));
         break;
-    case ScrollHandle::Bottom:
-        yEnd = std::clamp(yEnd + dy, std::min(yStart, kLastBlock), kLastBlock);
+    case ScrollHandle::Bottom: {
+        const auto [low, high] = endRange(yStart, yEnd, lastY);
+        yEnd = std::clamp(yEnd + dy, low, high);
         break;
+    }
     }
     ScrollRecord dragged = original;
     dragged.SetRectangle(static_cast<uint8_t>(xStart), static_cast<uint8_t>(xEnd),

@@ -98,9 +98,12 @@ enum class ScrollHandle { Body, Left, Right, Top, Bottom };
 ScrollHandle ScrollHandleAt(int width, int height, int x, int y, int grip);
 
 // `original` dragged by (dx, dy) blocks: the body moves the whole rectangle, stopping at
-// blocks 0 and 255; an edge moves only its bound, never past the opposite bound. The other
-// four bytes are kept.
-ScrollRecord DragScroll(const ScrollRecord& original, ScrollHandle handle, int dx, int dy);
+// block 0 and at the room's last column `lastX` and row `lastY` (a camera bound past the room
+// would show what lies beyond it); an edge moves only its bound, never past the opposite
+// bound nor out of the room. A bound that already lies past the room is not moved further out.
+// The other four bytes are kept.
+ScrollRecord DragScroll(const ScrollRecord& original, ScrollHandle handle, int dx, int dy,
+                        int lastX = 255, int lastY = 255);
 
 enum class ScrollField { BreakX, BreakY, ExtendBound, ExtendValue };
 

@@ -301,8 +301,10 @@ void frmMainMap::lblScroll_MouseMove(int index, Qt::MouseButtons buttons, QPoint
     if (!m_drag || m_drag->index != slot || buttons != Qt::LeftButton) {
         return;
     }
+    // The rectangle stays inside the room the map shows.
     const ScrollRecord dragged =
-        DragScroll(m_drag->original, m_drag->handle, x - m_drag->blockX, y - m_drag->blockY);
+        DragScroll(m_drag->original, m_drag->handle, x - m_drag->blockX, y - m_drag->blockY,
+                   m_state.MapPicture.Width() / 16 - 1, m_state.MapPicture.Height() / 16 - 1);
     if (dragged == m_state.Scrolls.ScrollList[slot]) {
         return;
     }

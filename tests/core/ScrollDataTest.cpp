@@ -129,6 +129,20 @@ TEST(ScrollData, DragsMoveOneEdgeOrTheBodyAndStayInOrder) {
         EXPECT_EQ(DragScroll(scroll, c.handle, c.dx, c.dy).ToBytes(), c.after)
             << static_cast<int>(c.handle) << " by " << c.dx << "," << c.dy;
     }
+    // In a room whose last column is 30 and last row 12 nothing goes past them; a bound the
+    // ROM already put further out is not pulled in by a drag that does not reach it.
+    const ScrollRecord wide(Scroll(10, 40, 5, 8));
+    for (const auto& [record, c] : {
+             std::pair{scroll, Case{ScrollHandle::Body, 50, 50, Scroll(20, 30, 9, 12)}},
+             std::pair{scroll, Case{ScrollHandle::Right, 50, 0, Scroll(10, 30, 5, 8)}},
+             std::pair{scroll, Case{ScrollHandle::Bottom, 0, 50, Scroll(10, 20, 5, 12)}},
+             std::pair{wide, Case{ScrollHandle::Right, 5, 0, Scroll(10, 40, 5, 8)}},
+             std::pair{wide, Case{ScrollHandle::Right, -15, 0, Scroll(10, 25, 5, 8)}},
+             std::pair{wide, Case{ScrollHandle::Body, 3, 0, Scroll(10, 40, 5, 8)}},
+         }) {
+        EXPECT_EQ(DragScroll(record, c.handle, c.dx, c.dy, 30, 12).ToBytes(), c.after)
+            << static_cast<int>(c.handle) << " by " << c.dx << "," << c.dy;
+    }
     // Within 5 pixels of an edge the edge is grabbed; a label too small for that has none.
     EXPECT_EQ(ScrollHandleAt(160, 64, 2, 30, 5), ScrollHandle::Left);
     EXPECT_EQ(ScrollHandleAt(160, 64, 157, 30, 5), ScrollHandle::Right);
