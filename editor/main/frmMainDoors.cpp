@@ -8,6 +8,7 @@
 #include "doors/DoorHistory.h"
 #include "doors/frmDoorEd.h"
 #include "main/MarkerLabelWidget.h"
+#include "main/PictureScrollWidget.h"
 #include "main/PictureWidget.h"
 #include "main/QtMapOverlays.h"
 #include "side/frmMainMap.h"
@@ -141,6 +142,12 @@ void frmMain::GoToDoor(uint8_t door) {
         }
     }
     ShowDoorEditor().LoadDoorData(door);
+    // The map shows the door it went to, wherever in the room it lies.
+    for (size_t k = 0; k < m_state.Doors.RoomDoorCount && k < lblDoors.size(); ++k) {
+        if (DoorIndexOfLabel(m_state.Doors, k) == door) {
+            PicMaphold->ensureWidgetVisible(lblDoors[k]);
+        }
+    }
 }
 
 void frmMain::cmdBiggerWindow_Click() {

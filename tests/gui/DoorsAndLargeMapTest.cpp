@@ -2,10 +2,12 @@
 // generated images: labels and outlines, a drag that follows the pointer, edits saved and read
 // back, "Go to", scroll labels and an edge drag saved, painting in the large map.
 
+#include "doors/DoorEdits.h"
 #include "doors/ScrollData.h"
 #include "doors/frmDoorEd.h"
 #include "graphics/RoomRenderer.h"
 #include "main/MarkerLabelWidget.h"
+#include "main/PictureScrollWidget.h"
 #include "main/PictureWidget.h"
 #include "main/QtSurface.h"
 #include "main/frmMain.h"
@@ -224,7 +226,9 @@ private slots:
         QCOMPARE(after[at], uint8_t(stored[0] + 1));
         QCOMPARE(after[at + 8], uint8_t(-20));
 
-        // "Go to" loads the destination door's room and shows that door.
+        // "Go to" loads the destination door's room and shows that door, scrolling the map to
+        // it (in a window too small for the whole room).
+        editor.window->resize(editor.window->minimumSizeHint());
         QTest::mouseClick(doorEditor->cmdGoTo, Qt::LeftButton);
         QCOMPARE(editor.state->Room, int{destinationRoom});
         QCOMPARE(editor.window->cboRoom->currentIndex(), int{destinationRoom});
@@ -232,6 +236,27 @@ private slots:
         QCOMPARE(doorEditor->cboRoom->currentIndex(),
                  int{testing::GeneratedRom(Game::ZM, 1).areas[0].doors[destination][6]});
         QVERIFY(destinationRoom != room || destination == index);
+        // Going to the door that lies furthest into its room scrolls the map to it.
+        const DoorState& doors = editor.state->Doors;
+        uint8_t far = 0;
+        for (size_t d = 0; d < doors.AreaDoors.size() && d < 256; ++d) {
+            const DoorRecord& record = doors.AreaDoors[d];
+            if (record.XEnd() + record.YEnd() >
+                doors.AreaDoors[far].XEnd() + doors.AreaDoors[far].YEnd()) {
+                far = static_cast<uint8_t>(d);
+            }
+        }
+        editor.window->GoToDoor(far);
+        QCOMPARE(doorEditor->Door(), std::optional<uint8_t>(far));
+        size_t label = 0;
+        while (label < doors.RoomDoorCount && DoorIndexOfLabel(doors, label) != far) {
+            ++label;
+        }
+        QVERIFY(label < editor.window->lblDoors.size());
+        QWidget* viewport = editor.window->PicMaphold->viewport();
+        const QWidget* marker = editor.window->lblDoors[label];
+        QVERIFY(viewport->rect().contains(
+            QRect(marker->mapTo(viewport, QPoint(0, 0)), marker->size())));
     }
 
     void LargeMapShowsScrollsAndSavesAnEdgeDrag() {
