@@ -4,6 +4,7 @@
 #include "main/frmMain.h"
 
 #include "main/RomOpening.h"
+#include "side/frmMiniMap.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -117,9 +118,13 @@ void frmMain::mnuSaveAs_Click() {
     if (!chosen || chosen->empty()) {
         return;
     }
+    const std::filesystem::path from = m_state.RomPath;
     if (auto copied = SaveRomAs(m_state, *chosen); !copied) {
         m_dialogs.Message("The ROM was not copied.\r\n" + Describe(copied.error()) + ".");
         return;
+    }
+    if (auto* miniMap = qobject_cast<frmMiniMap*>(m_miniMapWindow)) {
+        miniMap->RomCopied(from); // its unsaved painting now goes into the copy
     }
     RememberRom(*chosen);
     UpdateTitle();

@@ -390,6 +390,12 @@ void frmMiniMap::picMiniMap_MouseMove(Qt::MouseButtons buttons, QPointF position
     }
 }
 
+void frmMiniMap::RomCopied(const std::filesystem::path& from) {
+    if (m_romPath == from) {
+        m_romPath = m_state.RomPath;
+    }
+}
+
 void frmMiniMap::Refresh() {
     m_dirty = m_state.MiniMapChanged();
     lblStatus->setText(m_dirty ? QStringLiteral("Unsaved changes") : QString());

@@ -60,6 +60,9 @@ public:
     void picMiniMap_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                               QPointF position);
     void picMiniMap_MouseMove(Qt::MouseButtons buttons, QPointF position);
+    // After File > Save As copied the ROM at `from` to the editor's ROM path: the shown minimap,
+    // read from `from`, is the copy's too, so its painting is saved there.
+    void RomCopied(const std::filesystem::path& from);
     // After an undo or redo changed the shown minimap or the room's minimap position: draws
     // both again.
     void Refresh();

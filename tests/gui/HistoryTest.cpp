@@ -229,12 +229,23 @@ private slots:
         Editor editor(folder);
         editor.state->CurrentBlock = 0x23;
         QTest::mouseClick(editor.window->picMap, Qt::LeftButton, {}, editor.CellPoint(2, 2));
+        editor.window->mnuMini->trigger();
+        auto* miniMap = editor.window->findChild<frmMiniMap*>();
+        QVERIFY(miniMap != nullptr && miniMap->isVisible());
+        const int zoom = miniMap->picMiniMap->Zoom();
+        QTest::mouseClick(miniMap->picMiniMap, Qt::LeftButton, {}, QPoint(68 * zoom, 76 * zoom));
+        QVERIFY(miniMap->HasUnsavedChanges());
         const auto copy = folder / "copy.gba";
         editor.dialogs.files.push_back(copy);
         editor.window->mnuSaveAs->trigger();
         QCOMPARE(editor.state->RomPath, copy);
         QCOMPARE(editor.window->windowTitle(), QStringLiteral("Quarnel - copy.gba *"));
         QVERIFY(testing::ReadWholeFile(copy) == testing::ReadWholeFile(editor.rom));
+        // The minimap editor's painting goes into the copy too.
+        miniMap->cmdSave_Click();
+        QVERIFY(!miniMap->HasUnsavedChanges());
+        QVERIFY(testing::ReadWholeFile(copy) != testing::ReadWholeFile(editor.rom));
+        miniMap->close();
         // Copying onto the open file is refused.
         editor.dialogs.files.push_back(copy);
         editor.window->mnuSaveAs->trigger();
