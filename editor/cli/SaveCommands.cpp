@@ -310,6 +310,13 @@ bool ApplySprites(EditorState& state, const std::vector<SpriteSet>& sprites, std
                 << "\n";
             return false;
         }
+        // The map keeps a dragged sprite on the room's blocks; so does the command line.
+        if (sprite.x >= state.MapBlocksWide() || sprite.y >= state.MapBlocksHigh()) {
+            err << "quarnel-cli: --sprite " << sprite.text << ": block " << int{sprite.x} << ","
+                << int{sprite.y} << " lies outside the room of " << state.MapBlocksWide() << " x "
+                << state.MapBlocksHigh() << " blocks\n";
+            return false;
+        }
         LabelSnap snap;
         snap.position = BlockLabelPosition(sprite.x, sprite.y);
         snap.blockX = sprite.x;

@@ -39,4 +39,14 @@ LabelSnap SnapLabel(PixelPosition current, int offsetX, int offsetY) {
     return snap;
 }
 
+LabelSnap KeepOnRoom(LabelSnap snap, int widthBlocks, int heightBlocks) {
+    const auto keep = [](int pixels, int blocks) {
+        return std::min(pixels, std::max(blocks - 1, 0) * kBlockPixels);
+    };
+    snap.position = {keep(snap.position.left, widthBlocks), keep(snap.position.top, heightBlocks)};
+    snap.blockX = BlockOf(snap.position.left);
+    snap.blockY = BlockOf(snap.position.top);
+    return snap;
+}
+
 } // namespace quarnel

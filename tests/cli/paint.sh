@@ -95,6 +95,8 @@ expect_failure 2 "NUMBER must be a decimal number from 0 to 254" \
     "$cli" paint "$rom" 0 1 --storage "$os" --sprite 1:0=1,1,255
 expect_failure 2 "LIST must be 1, 2 or 3" "$cli" paint "$rom" 0 1 --storage "$os" --sprite 4:0=1,1
 expect_failure 2 "X and Y must be decimal" "$cli" paint "$rom" 0 1 --storage "$os" --sprite 1:0=0x1,1
+expect_failure 1 "block 12,3 lies outside the room of 12 x 10 blocks" \
+    "$cli" paint "$rom" 0 1 --storage "$os" --sprite 1:0=12,3
 expect_failure 1 "sprite list 1 holds 24 sprites (INDEX 0 to 23)" \
     "$cli" paint "$rom" 0 1 --storage "$os" --set level:1,1=2 --sprite 1:24=1,1
 expect_failure 1 "--undo 3: only 1 change can be undone" \

@@ -505,6 +505,16 @@ private slots:
         QCOMPARE(label->Left(), 0);
         QCOMPARE(entry->X, uint8_t{0});
         QCOMPARE(entry->Y, uint8_t{0});
+        // Beyond the right and bottom edge it stops on the room's last block, so it stays
+        // where it can be grabbed again.
+        const int lastX = editor.state->MapBlocksWide() - 1;
+        const int lastY = editor.state->MapBlocksHigh() - 1;
+        label->PlaceAt(16 * lastX, 16 * lastY);
+        editor.window->Enemy_MouseMove(0, Qt::LeftButton, {}, QPointF(72, 4000));
+        QCOMPARE(label->Left(), 16 * lastX);
+        QCOMPARE(label->Top(), 16 * lastY);
+        QCOMPARE(int{entry->X}, lastX);
+        QCOMPARE(int{entry->Y}, lastY);
     }
 
     void AnimatesOnlyWhileUpdateAnimationsIsChecked() {
