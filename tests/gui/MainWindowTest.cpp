@@ -11,8 +11,8 @@
 #include "storage/PelnixBinding.h"
 
 #include "GeneratedRoms.h"
+#include "MainWindowFixture.h"
 #include "ReferencePicture.h"
-#include "ScriptedDialogs.h"
 #include "TempFolder.h"
 
 #include <QAction>
@@ -32,49 +32,10 @@
 #include <span>
 
 using namespace quarnel;
-using testing::ScriptedDialogs;
+using testing::Editor;
 using testing::TempFolder;
 
 namespace {
-
-// A window over a fresh state, with its os.bin and the shipped data files.
-struct Editor {
-    explicit Editor(const TempFolder& folder)
-        : state(std::make_unique<EditorState>(folder / "os.bin")),
-          window(std::make_unique<frmMain>(*state, dialogs, QUARNEL_BIN_DIR, DefaultPelnix())) {
-        window->show();
-    }
-    bool Open(const std::filesystem::path& path) {
-        dialogs.files.push_back(path);
-        window->OpenRom();
-        return window->RomReady();
-    }
-    void ChooseArea(int area) {
-        window->cboAreas->setCurrentIndex(area);
-        window->cboAreas_Click();
-    }
-    void ChooseRoom(int room) {
-        window->cboRoom->setCurrentIndex(room);
-        window->cboRoom_Click();
-    }
-    // Replaces the text of an editable list as the keyboard does and presses Enter.
-    void Type(QComboBox* list, const QString& text) {
-        QLineEdit* edit = list->lineEdit();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
-    // A mouse event on the map at the centre of cell (x, y), in widget pixels.
-    QPoint CellPoint(int x, int y) const {
-        const int zoom = window->picMap->Zoom();
-        return QPoint((16 * x + 8) * zoom, (16 * y + 8) * zoom);
-    }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<EditorState> state;
-    std::unique_ptr<frmMain> window;
-};
 
 bool PictureMatchesFullRedraw(EditorState& state) {
     Surface fresh;
