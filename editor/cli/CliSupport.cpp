@@ -104,9 +104,9 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
     return OpenedRoom{std::move(rom).value(), *area, *room, *offset, *header};
 }
 
-std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
-                                             const std::filesystem::path& storage,
-                                             std::ostream& err, int& status) {
+std::optional<EditorState> OpenRoomLikeTheEditor(const std::vector<std::string>& args,
+                                                 const std::filesystem::path& storage,
+                                                 std::ostream& err, int& status) {
     auto room = OpenRoomArguments(args, err, status);
     if (!room) {
         return std::nullopt;

@@ -59,11 +59,11 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
                                             int& status);
 
 // Opens the ROM and selects the room of args[0..2] (ROM AREA ROOM) as the editor does, with
-// `storage` as the storage file; warnings go to `err`. On failure writes one line to `err`,
-// sets `status` and gives nothing.
-std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
-                                             const std::filesystem::path& storage,
-                                             std::ostream& err, int& status);
+// `storage` as the storage file (what a save takes free space from); warnings go to `err`.
+// On failure writes one line to `err`, sets `status` and gives nothing.
+std::optional<EditorState> OpenRoomLikeTheEditor(const std::vector<std::string>& args,
+                                                 const std::filesystem::path& storage,
+                                                 std::ostream& err, int& status);
 
 // Prints what a save gave back to the free space ("given back: ...") and what it kept, and why
 // ("kept: ..."), one line each.

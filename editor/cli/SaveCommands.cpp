@@ -412,7 +412,7 @@ int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     int status = 0;
-    auto state = OpenRoomForSaving(parsed.positional, parsed.storage, err, status);
+    auto state = OpenRoomLikeTheEditor(parsed.positional, parsed.storage, err, status);
     if (!state) {
         return status;
     }
@@ -459,7 +459,7 @@ int RunResize(const Arguments& args, std::ostream& out, std::ostream& err) {
     }
     int status = 0;
     std::vector<std::string> room(parsed.positional.begin(), parsed.positional.begin() + 3);
-    auto state = OpenRoomForSaving(room, parsed.storage, err, status);
+    auto state = OpenRoomLikeTheEditor(room, parsed.storage, err, status);
     if (!state) {
         return status;
     }

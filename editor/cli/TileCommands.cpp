@@ -87,7 +87,8 @@ int RunExport(const Arguments& args, std::ostream& out, std::ostream& err) {
         row = *value;
     }
     int status = 0;
-    auto state = OpenRoomForSaving(parsed.positional, StorageSystem::DefaultPath(), err, status);
+    auto state =
+        OpenRoomLikeTheEditor(parsed.positional, StorageSystem::DefaultPath(), err, status);
     if (!state) {
         return status;
     }
@@ -121,7 +122,7 @@ int RunImport(const Arguments& args, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     int status = 0;
-    auto state = OpenRoomForSaving(parsed.positional, storagePath, err, status);
+    auto state = OpenRoomLikeTheEditor(parsed.positional, storagePath, err, status);
     if (!state) {
         return status;
     }
@@ -168,7 +169,8 @@ int RunPalette(const Arguments& args, std::ostream& out, std::ostream& err) {
         return Usage(err, kPaletteUsage, "palette expects ROM AREA ROOM OUT.pal");
     }
     int status = 0;
-    auto state = OpenRoomForSaving(parsed.positional, StorageSystem::DefaultPath(), err, status);
+    auto state =
+        OpenRoomLikeTheEditor(parsed.positional, StorageSystem::DefaultPath(), err, status);
     if (!state) {
         return status;
     }
