@@ -25,6 +25,29 @@ int ReportError(const Error& error, std::ostream& err) {
     return kExitFailure;
 }
 
+int ReportError(std::string_view failed, const Error& error, std::ostream& err) {
+    err << "quarnel-cli: " << failed << ": " << Describe(error) << "\n";
+    return kExitFailure;
+}
+
+void PrintWarnings(const std::vector<Error>& problems, std::ostream& err) {
+    for (const auto& problem : problems) {
+        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
+    }
+}
+
+void PrintBackup(const std::optional<std::filesystem::path>& backup, std::ostream& out) {
+    if (backup) {
+        out << "backup: " << backup->string() << "\n";
+    }
+}
+
+void PrintNotes(const std::vector<std::string>& notes, std::ostream& out) {
+    for (const auto& note : notes) {
+        out << "note: " << note << "\n";
+    }
+}
+
 Result<OpenedRom, Error> OpenRomForReading(const std::string& path) {
     // The same reading and checks as the window's open, so both refuse the same files.
     auto catalog = ReadRomTables(path);
@@ -51,13 +74,20 @@ bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::o
     return true;
 }
 
-Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room) {
+Result<void, Error> CheckArea(const Catalog& catalog, uint32_t area) {
     if (area >= catalog.AreaTable.size()) {
         return Fail(Error{ErrorKind::BadArgument,
                           "area " + std::to_string(area) +
                               " does not exist; the game has areas 0 to " +
                               std::to_string(catalog.AreaTable.size() - 1),
                           {}});
+    }
+    return {};
+}
+
+Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room) {
+    if (auto checked = CheckArea(catalog, area); !checked) {
+        return checked;
     }
     const auto rooms = RoomCount(catalog, static_cast<int>(area)).count;
     if (room >= rooms) {
@@ -118,9 +148,7 @@ std::optional<EditorState> OpenRoomLikeTheEditor(const std::vector<std::string>&
         status = ReportError(problems.error(), err);
         return std::nullopt;
     }
-    for (const auto& problem : *problems) {
-        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
-    }
+    PrintWarnings(*problems, err);
     return state;
 }
 

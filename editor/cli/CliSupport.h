@@ -13,6 +13,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarnel::cli {
@@ -27,6 +28,16 @@ std::optional<uint32_t> ParseArgument(const std::string& text, const char* what,
 
 // Prints one error line ("quarnel-cli: " + the described error) and returns kExitFailure.
 int ReportError(const Error& error, std::ostream& err);
+// The same, saying first what did not happen: "quarnel-cli: the room was not saved: ...".
+int ReportError(std::string_view failed, const Error& error, std::ostream& err);
+
+// Prints each problem that did not stop the command as "quarnel-cli: warning: ..." on `err`.
+void PrintWarnings(const std::vector<Error>& problems, std::ostream& err);
+
+// What a write to the ROM reports besides its data: "backup: PATH" when it made a backup, and
+// each note as "note: ...".
+void PrintBackup(const std::optional<std::filesystem::path>& backup, std::ostream& out);
+void PrintNotes(const std::vector<std::string>& notes, std::ostream& out);
 
 struct OpenedRom {
     RomFile file;
@@ -41,7 +52,9 @@ Result<OpenedRom, Error> OpenRomForReading(const std::string& path);
 // the editor does at start, and says so on `out`; false after an error line on `err`.
 bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::ostream& err);
 
-// Checks an area and room index against the game's lists; an error names the valid range.
+// Checks an area, or an area and room index, against the game's lists; an error names the
+// valid range.
+Result<void, Error> CheckArea(const Catalog& catalog, uint32_t area);
 Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room);
 
 // A room named on the command line as ROM AREA ROOM, opened with its header read.

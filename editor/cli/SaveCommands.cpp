@@ -356,12 +356,9 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
     SaveServices services{DefaultPelnix(), backups, {}};
     auto saved = SaveRoom(state, ListsOf(state.CurrentRoomHeader), services);
     if (!saved) {
-        err << "quarnel-cli: the room was not saved: " << Describe(saved.error()) << "\n";
-        return kExitFailure;
+        return ReportError("the room was not saved", saved.error(), err);
     }
-    if (saved->backup) {
-        out << "backup: " << saved->backup->string() << "\n";
-    }
+    PrintBackup(saved->backup, out);
     for (const WrittenLayer& layer : saved->layers) {
         out << LayerName(layer.kind) << " layer: 0x" << ToHex(layer.offset) << ", " << layer.written
             << " bytes written, " << layer.reserved << " reserved\n";
@@ -378,12 +375,8 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
             << saved->blockTable->bytes.size() << " bytes written\n";
     }
     PrintGiveBack(saved->givenBack, out);
-    for (const auto& note : saved->notes) {
-        out << "note: " << note << "\n";
-    }
-    for (const auto& problem : saved->reloadProblems) {
-        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
-    }
+    PrintNotes(saved->notes, out);
+    PrintWarnings(saved->reloadProblems, err);
     if (!saved->differences.empty()) {
         for (const auto& difference : saved->differences) {
             err << "quarnel-cli: verify: " << difference << "\n";
