@@ -74,6 +74,8 @@ bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::o
     return true;
 }
 
+namespace {
+
 Result<void, Error> CheckArea(const Catalog& catalog, uint32_t area) {
     if (area >= catalog.AreaTable.size()) {
         return Fail(Error{ErrorKind::BadArgument,
@@ -100,6 +102,23 @@ Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t ro
     return {};
 }
 
+} // namespace
+
+std::optional<OpenedRom> OpenRomAtArea(const std::string& path, uint32_t area,
+                                       std::optional<uint32_t> room, std::ostream& err) {
+    auto rom = OpenRomForReading(path);
+    if (!rom) {
+        ReportError(rom.error(), err);
+        return std::nullopt;
+    }
+    if (auto checked = room ? CheckRoom(rom->catalog, area, *room) : CheckArea(rom->catalog, area);
+        !checked) {
+        ReportError(checked.error(), err);
+        return std::nullopt;
+    }
+    return std::move(rom).value();
+}
+
 std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args, std::ostream& err,
                                             int& status) {
     status = kExitUsage;
@@ -109,13 +128,8 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
         return std::nullopt;
     }
     status = kExitFailure;
-    auto rom = OpenRomForReading(args[0]);
+    auto rom = OpenRomAtArea(args[0], *area, *room, err);
     if (!rom) {
-        ReportError(rom.error(), err);
-        return std::nullopt;
-    }
-    if (auto checked = CheckRoom(rom->catalog, *area, *room); !checked) {
-        ReportError(checked.error(), err);
         return std::nullopt;
     }
     const int areaIndex = static_cast<int>(*area);

@@ -52,10 +52,11 @@ Result<OpenedRom, Error> OpenRomForReading(const std::string& path);
 // the editor does at start, and says so on `out`; false after an error line on `err`.
 bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::ostream& err);
 
-// Checks an area, or an area and room index, against the game's lists; an error names the
-// valid range.
-Result<void, Error> CheckArea(const Catalog& catalog, uint32_t area);
-Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room);
+// Opens the ROM at `path` as OpenRomForReading does and checks `area`, and `room` when one is
+// given, against the game's lists. On failure writes one line to `err` (naming the valid
+// range for an index) and gives nothing.
+std::optional<OpenedRom> OpenRomAtArea(const std::string& path, uint32_t area,
+                                       std::optional<uint32_t> room, std::ostream& err);
 
 // A room named on the command line as ROM AREA ROOM, opened with its header read.
 struct OpenedRoom {

@@ -36,13 +36,8 @@ std::optional<std::pair<OpenedRom, DoorState>> OpenAreaDoors(const Arguments& ar
         return std::nullopt;
     }
     status = kExitFailure;
-    auto rom = OpenRomForReading(args[0]);
+    auto rom = OpenRomAtArea(args[0], *area, std::nullopt, err);
     if (!rom) {
-        ReportError(rom.error(), err);
-        return std::nullopt;
-    }
-    if (auto checked = CheckArea(rom->catalog, *area); !checked) {
-        ReportError(checked.error(), err);
         return std::nullopt;
     }
     DoorState doors;
