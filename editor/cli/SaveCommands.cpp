@@ -104,7 +104,9 @@ std::optional<CellSet> ParseSet(const std::string& text) {
     const auto x = ParseNumber(std::string_view(text).substr(colon + 1, comma - colon - 1));
     const auto y = ParseNumber(std::string_view(text).substr(comma + 1, equals - comma - 1));
     const auto value = ParseNumber(std::string_view(text).substr(equals + 1));
-    const uint64_t maximum = kind == LayerKind::Clip ? 0xFF : 0xFFFF;
+    // A tile layer's cell is a block of the tileset: a save keeps only those ten bits, and the
+    // window paints no other value.
+    const uint64_t maximum = kind == LayerKind::Clip ? 0xFF : kDrawnBlocks - 1;
     if (!kind || !x || !y || !value || *x > 255 || *y > 255 || *value > maximum) {
         return std::nullopt;
     }
@@ -207,8 +209,8 @@ bool ParseArguments(const Arguments& args, const char* command, const char* usag
             const auto set = i + 1 < args.size() ? ParseSet(args[i + 1]) : std::nullopt;
             if (!set) {
                 Usage(err, command, usage,
-                      "--set takes foreground|level|back|clip:X,Y=VALUE (VALUE up to 0xFFFF, "
-                      "for clip up to 0xFF), not '" +
+                      "--set takes foreground|level|back|clip:X,Y=VALUE (VALUE a block up to "
+                      "0x3FF, for clip up to 0xFF), not '" +
                           (i + 1 < args.size() ? args[i + 1] : std::string()) + "'");
                 return false;
             }
@@ -467,7 +469,8 @@ int RunResize(const Arguments& args, std::ostream& out, std::ostream& err) {
 
 const Command kPaintCommand{
     "paint", kPaintUsage,
-    "paints cells as the editor's left click does (VALUE decimal or 0x-prefixed), moves sprite "
+    "paints cells as the editor's left click does (VALUE a block up to 0x3FF, or a clip value "
+    "up to 0xFF; decimal or 0x-prefixed), moves sprite "
     "INDEX (from 0) of sprite list LIST (1-3) to block X,Y and gives it sprite NUMBER (0-254) "
     "as dragging and right-clicking it on the map do (all decimal), sets tile TILE (0-3) of "
     "block BLOCK of the tileset to ENTRY as the TSA Editor's \"Save\" does, then saves the "

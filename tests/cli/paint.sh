@@ -90,6 +90,7 @@ expect_failure() { # status message command args...
 expect_failure 1 "the cell lies outside the level layer of 12 x 10 blocks" \
     "$cli" paint "$rom" 0 1 --storage "$os" --set level:12,0=1
 expect_failure 2 "--set takes" "$cli" paint "$rom" 0 1 --storage "$os" --set level:1,1=0x10000
+expect_failure 2 "VALUE a block up to 0x3FF" "$cli" paint "$rom" 0 1 --storage "$os" --set back:1,1=0x400
 expect_failure 1 "would have 6500 (give --allow-large" "$cli" resize "$rom" 0 1 100 65 --storage "$os"
 expect_failure 2 "NUMBER must be a decimal number from 0 to 254" \
     "$cli" paint "$rom" 0 1 --storage "$os" --sprite 1:0=1,1,255
