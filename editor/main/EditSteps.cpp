@@ -145,20 +145,20 @@ void LayersSnapshot::RestoreInto(EditorState& state) const {
     RedrawMap(state);
 }
 
-EditEffect LayersStep::Undo(EditorState& state) {
-    m_before.RestoreInto(state);
+EditEffect LayersStep::Restore(EditorState& state, const LayersSnapshot& snapshot) {
+    snapshot.RestoreInto(state);
     EditEffect effect;
     effect.wholeMap = true;
     effect.header = true;
     return effect;
 }
 
+EditEffect LayersStep::Undo(EditorState& state) {
+    return Restore(state, m_before);
+}
+
 EditEffect LayersStep::Redo(EditorState& state) {
-    m_after.RestoreInto(state);
-    EditEffect effect;
-    effect.wholeMap = true;
-    effect.header = true;
-    return effect;
+    return Restore(state, m_after);
 }
 
 EditOutcome PaintOrPickRecorded(EditorState& state, MapButton button, int x, int y,

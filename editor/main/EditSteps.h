@@ -101,6 +101,9 @@ public:
     EditEffect Redo(EditorState& state) override;
 
 private:
+    // Restores `snapshot`: the whole map and the header change.
+    static EditEffect Restore(EditorState& state, const LayersSnapshot& snapshot);
+
     std::string m_name;
     LayersSnapshot m_before;
     LayersSnapshot m_after;
