@@ -15,26 +15,6 @@ namespace quarnel {
 
 struct EditorState;
 
-// One record kept before and after a change; undo and redo put it back through Put, the
-// same setter as the edit. The record belongs to an editor that saves it on its own, so the
-// step never changes the room.
-template <typename Record>
-class RecordStep : public EditStep {
-public:
-    RecordStep(const Record& before, const Record& after) : m_before(before), m_after(after) {}
-
-    EditEffect Undo(EditorState& state) final { return Put(state, m_before); }
-    EditEffect Redo(EditorState& state) final { return Put(state, m_after); }
-    bool ChangesRoom() const final { return false; }
-
-protected:
-    // Puts `record` back where the step found it; no effect when that is no longer loaded.
-    virtual EditEffect Put(EditorState& state, const Record& record) const = 0;
-
-    Record m_before;
-    Record m_after;
-};
-
 // Door `door` of area `area` before and after a change; a drag of its label is one step.
 class DoorStep final : public RecordStep<DoorRecord> {
 public:
@@ -44,6 +24,8 @@ public:
 
     std::string Name() const override;
     bool Absorb(EditStep& next) override;
+    // The record belongs to an editor that saves it on its own.
+    bool ChangesRoom() const override { return false; }
     bool Shows(const EditorState& state) const override;
 
 private:
@@ -73,6 +55,8 @@ public:
 
     std::string Name() const override;
     bool Absorb(EditStep& next) override;
+    // The record belongs to an editor that saves it on its own.
+    bool ChangesRoom() const override { return false; }
     bool Shows(const EditorState& state) const override;
 
 private:
