@@ -25,6 +25,29 @@ int ReportError(const Error& error, std::ostream& err) {
     return kExitFailure;
 }
 
+int ReportError(std::string_view failed, const Error& error, std::ostream& err) {
+    err << "quarnel-cli: " << failed << ": " << Describe(error) << "\n";
+    return kExitFailure;
+}
+
+void PrintWarnings(const std::vector<Error>& problems, std::ostream& err) {
+    for (const auto& problem : problems) {
+        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
+    }
+}
+
+void PrintBackup(const std::optional<std::filesystem::path>& backup, std::ostream& out) {
+    if (backup) {
+        out << "backup: " << backup->string() << "\n";
+    }
+}
+
+void PrintNotes(const std::vector<std::string>& notes, std::ostream& out) {
+    for (const auto& note : notes) {
+        out << "note: " << note << "\n";
+    }
+}
+
 Result<OpenedRom, Error> OpenRomForReading(const std::string& path) {
     // The same reading and checks as the window's open, so both refuse the same files.
     auto catalog = ReadRomTables(path);
@@ -51,13 +74,22 @@ bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::o
     return true;
 }
 
-Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room) {
+namespace {
+
+Result<void, Error> CheckArea(const Catalog& catalog, uint32_t area) {
     if (area >= catalog.AreaTable.size()) {
         return Fail(Error{ErrorKind::BadArgument,
                           "area " + std::to_string(area) +
                               " does not exist; the game has areas 0 to " +
                               std::to_string(catalog.AreaTable.size() - 1),
                           {}});
+    }
+    return {};
+}
+
+Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room) {
+    if (auto checked = CheckArea(catalog, area); !checked) {
+        return checked;
     }
     const auto rooms = RoomCount(catalog, static_cast<int>(area)).count;
     if (room >= rooms) {
@@ -70,6 +102,23 @@ Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t ro
     return {};
 }
 
+} // namespace
+
+std::optional<OpenedRom> OpenRomAtArea(const std::string& path, uint32_t area,
+                                       std::optional<uint32_t> room, std::ostream& err) {
+    auto rom = OpenRomForReading(path);
+    if (!rom) {
+        ReportError(rom.error(), err);
+        return std::nullopt;
+    }
+    if (auto checked = room ? CheckRoom(rom->catalog, area, *room) : CheckArea(rom->catalog, area);
+        !checked) {
+        ReportError(checked.error(), err);
+        return std::nullopt;
+    }
+    return std::move(rom).value();
+}
+
 std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args, std::ostream& err,
                                             int& status) {
     status = kExitUsage;
@@ -79,13 +128,8 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
         return std::nullopt;
     }
     status = kExitFailure;
-    auto rom = OpenRomForReading(args[0]);
+    auto rom = OpenRomAtArea(args[0], *area, *room, err);
     if (!rom) {
-        ReportError(rom.error(), err);
-        return std::nullopt;
-    }
-    if (auto checked = CheckRoom(rom->catalog, *area, *room); !checked) {
-        ReportError(checked.error(), err);
         return std::nullopt;
     }
     const int areaIndex = static_cast<int>(*area);
@@ -104,9 +148,9 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
     return OpenedRoom{std::move(rom).value(), *area, *room, *offset, *header};
 }
 
-std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
-                                             const std::filesystem::path& storage,
-                                             std::ostream& err, int& status) {
+std::optional<EditorState> OpenRoomLikeTheEditor(const std::vector<std::string>& args,
+                                                 const std::filesystem::path& storage,
+                                                 std::ostream& err, int& status) {
     auto room = OpenRoomArguments(args, err, status);
     if (!room) {
         return std::nullopt;
@@ -118,9 +162,7 @@ std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& arg
         status = ReportError(problems.error(), err);
         return std::nullopt;
     }
-    for (const auto& problem : *problems) {
-        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
-    }
+    PrintWarnings(*problems, err);
     return state;
 }
 

@@ -13,6 +13,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarnel::cli {
@@ -27,6 +28,16 @@ std::optional<uint32_t> ParseArgument(const std::string& text, const char* what,
 
 // Prints one error line ("quarnel-cli: " + the described error) and returns kExitFailure.
 int ReportError(const Error& error, std::ostream& err);
+// The same, saying first what did not happen: "quarnel-cli: the room was not saved: ...".
+int ReportError(std::string_view failed, const Error& error, std::ostream& err);
+
+// Prints each problem that did not stop the command as "quarnel-cli: warning: ..." on `err`.
+void PrintWarnings(const std::vector<Error>& problems, std::ostream& err);
+
+// What a write to the ROM reports besides its data: "backup: PATH" when it made a backup, and
+// each note as "note: ...".
+void PrintBackup(const std::optional<std::filesystem::path>& backup, std::ostream& out);
+void PrintNotes(const std::vector<std::string>& notes, std::ostream& out);
 
 struct OpenedRom {
     RomFile file;
@@ -41,8 +52,11 @@ Result<OpenedRom, Error> OpenRomForReading(const std::string& path);
 // the editor does at start, and says so on `out`; false after an error line on `err`.
 bool PrepareStorage(const std::filesystem::path& path, std::ostream& out, std::ostream& err);
 
-// Checks an area and room index against the game's lists; an error names the valid range.
-Result<void, Error> CheckRoom(const Catalog& catalog, uint32_t area, uint32_t room);
+// Opens the ROM at `path` as OpenRomForReading does and checks `area`, and `room` when one is
+// given, against the game's lists. On failure writes one line to `err` (naming the valid
+// range for an index) and gives nothing.
+std::optional<OpenedRom> OpenRomAtArea(const std::string& path, uint32_t area,
+                                       std::optional<uint32_t> room, std::ostream& err);
 
 // A room named on the command line as ROM AREA ROOM, opened with its header read.
 struct OpenedRoom {
@@ -59,11 +73,11 @@ std::optional<OpenedRoom> OpenRoomArguments(const std::vector<std::string>& args
                                             int& status);
 
 // Opens the ROM and selects the room of args[0..2] (ROM AREA ROOM) as the editor does, with
-// `storage` as the storage file; warnings go to `err`. On failure writes one line to `err`,
-// sets `status` and gives nothing.
-std::optional<EditorState> OpenRoomForSaving(const std::vector<std::string>& args,
-                                             const std::filesystem::path& storage,
-                                             std::ostream& err, int& status);
+// `storage` as the storage file (what a save takes free space from); warnings go to `err`.
+// On failure writes one line to `err`, sets `status` and gives nothing.
+std::optional<EditorState> OpenRoomLikeTheEditor(const std::vector<std::string>& args,
+                                                 const std::filesystem::path& storage,
+                                                 std::ostream& err, int& status);
 
 // Prints what a save gave back to the free space ("given back: ...") and what it kept, and why
 // ("kept: ..."), one line each.

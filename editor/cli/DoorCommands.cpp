@@ -36,18 +36,8 @@ std::optional<std::pair<OpenedRom, DoorState>> OpenAreaDoors(const Arguments& ar
         return std::nullopt;
     }
     status = kExitFailure;
-    auto rom = OpenRomForReading(args[0]);
+    auto rom = OpenRomAtArea(args[0], *area, std::nullopt, err);
     if (!rom) {
-        ReportError(rom.error(), err);
-        return std::nullopt;
-    }
-    if (*area >= rom->catalog.AreaTable.size()) {
-        ReportError(Error{ErrorKind::BadArgument,
-                          "area " + std::to_string(*area) +
-                              " does not exist; the game has areas 0 to " +
-                              std::to_string(rom->catalog.AreaTable.size() - 1),
-                          {}},
-                    err);
         return std::nullopt;
     }
     DoorState doors;
@@ -171,15 +161,10 @@ int RunDoor(const Arguments& args, std::ostream& out, std::ostream& err) {
     RomWriteServices services{storage, backups, {}};
     auto saved = SaveDoors(positional[0], rom.catalog.game, doors, services);
     if (!saved) {
-        err << "quarnel-cli: the door was not saved: " << Describe(saved.error()) << "\n";
-        return kExitFailure;
+        return ReportError("the door was not saved", saved.error(), err);
     }
-    if (saved->write.backup) {
-        out << "backup: " << saved->write.backup->string() << "\n";
-    }
-    for (const auto& note : saved->write.notes) {
-        out << "note: " << note << "\n";
-    }
+    PrintBackup(saved->write.backup, out);
+    PrintNotes(saved->write.notes, out);
     out << DoorLine(*index, doors.AreaDoors[*index]) << "\n";
     out << (saved->doors.empty()
                 ? "unchanged: nothing was written\n"

@@ -7,7 +7,7 @@
 #include "main/MapReadout.h"
 #include "main/NameLists.h"
 #include "main/RoomLoading.h"
-#include "rom/ProgramFolder.h"
+#include "storage/Storage.h"
 
 #include <cctype>
 #include <iomanip>
@@ -29,28 +29,26 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
     return tail == suffix;
 }
 
-void ReportProblems(const std::vector<Error>& problems, std::ostream& err) {
-    for (const auto& problem : problems) {
-        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
-    }
-}
-
 // Opens the ROM as the editor does and selects the room; warnings go to `err`.
 std::optional<EditorState> LoadLikeTheEditor(const Arguments& args, std::ostream& err,
                                              int& status) {
-    auto room = OpenRoomArguments(args, err, status);
-    if (!room) {
+    return OpenRoomLikeTheEditor(args, StorageSystem::DefaultPath(), err, status);
+}
+
+// The room loaded as the editor loads it, with the names the window gives its clip values.
+struct RoomAndClipNames {
+    EditorState state;
+    std::vector<std::string> names;
+};
+
+std::optional<RoomAndClipNames> LoadWithClipNames(const Arguments& args, std::ostream& err,
+                                                  int& status) {
+    auto state = LoadLikeTheEditor(args, err, status);
+    if (!state) {
         return std::nullopt;
     }
-    std::optional<EditorState> state(std::in_place, ProgramFolder() / "os.bin");
-    auto problems =
-        OpenAtRoom(*state, args[0], static_cast<int>(room->area), static_cast<int>(room->room));
-    if (!problems) {
-        status = ReportError(problems.error(), err);
-        return std::nullopt;
-    }
-    ReportProblems(*problems, err);
-    return state;
+    auto names = ClipAttributeNames(state->GameCode, DefaultClipNamesFile(state->GameCode));
+    return RoomAndClipNames{std::move(*state), std::move(names)};
 }
 
 Result<void, Error> WritePicture(const Surface& picture, const std::string& path) {
@@ -137,13 +135,12 @@ int RunPointer(const Arguments& args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     int status = 0;
-    auto state = LoadLikeTheEditor(args, err, status);
-    if (!state) {
+    auto room = LoadWithClipNames(args, err, status);
+    if (!room) {
         return status;
     }
-    const auto names = ClipAttributeNames(state->GameCode, DefaultClipNamesFile(state->GameCode));
     const std::string line =
-        PointerReadout(*state, static_cast<int>(*x), static_cast<int>(*y), names);
+        PointerReadout(room->state, static_cast<int>(*x), static_cast<int>(*y), room->names);
     if (line.empty()) {
         err << "quarnel-cli: block (" << *x << ", " << *y << ") lies outside the room\n";
         return kExitFailure;
@@ -159,12 +156,11 @@ int RunClips(const Arguments& args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     int status = 0;
-    auto state = LoadLikeTheEditor(args, err, status);
-    if (!state) {
+    auto room = LoadWithClipNames(args, err, status);
+    if (!room) {
         return status;
     }
-    const auto names = ClipAttributeNames(state->GameCode, DefaultClipNamesFile(state->GameCode));
-    for (const ClipLegendEntry& entry : ClipLegend(state->ClipLayer, names)) {
+    for (const ClipLegendEntry& entry : ClipLegend(room->state.ClipLayer, room->names)) {
         out << "#" << std::hex << std::uppercase << std::setw(8) << std::setfill('0')
             << entry.Colour << std::dec << std::setfill(' ') << " " << std::setw(6) << entry.Cells
             << "  " << entry.Name << "\n";

@@ -75,10 +75,9 @@ int RunLayer(const Arguments& args, std::ostream& out, std::ostream& err) {
         return 0;
     }
     auto stored = ReadLayer(file, LayerPointer(header, *kind), *kind);
+    // Data the editor refuses is not an absent layer: the cells asked for cannot be shown.
     if (!stored) {
-        out << "absent\n";
-        err << "quarnel-cli: " << Describe(stored.error()) << "\n";
-        return 0;
+        return ReportError(stored.error(), err);
     }
     if (stored->warning) {
         err << "quarnel-cli: " << Describe(*stored->warning) << "\n";

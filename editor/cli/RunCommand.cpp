@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -71,10 +70,10 @@ int RunRun(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (!rom) {
         return Usage(err, "expected ROM");
     }
-    std::error_code missing;
-    if (!std::filesystem::is_regular_file(*rom, missing)) {
-        err << "quarnel-cli run: " << *rom << " is not a file\n";
-        return kExitFailure;
+    // The ROM is opened and checked as every other command opens it, so a file the editor
+    // would refuse is never handed to the emulator.
+    if (auto opened = OpenRomForReading(*rom); !opened) {
+        return ReportError(opened.error(), err);
     }
     const char* path = std::getenv("PATH");
     auto plan = PlanEmulatorLaunch(command.value_or(""), path != nullptr ? path : "", *rom);

@@ -104,7 +104,9 @@ std::optional<CellSet> ParseSet(const std::string& text) {
     const auto x = ParseNumber(std::string_view(text).substr(colon + 1, comma - colon - 1));
     const auto y = ParseNumber(std::string_view(text).substr(comma + 1, equals - comma - 1));
     const auto value = ParseNumber(std::string_view(text).substr(equals + 1));
-    const uint64_t maximum = kind == LayerKind::Clip ? 0xFF : 0xFFFF;
+    // A tile layer's cell is a block of the tileset: a save keeps only those ten bits, and the
+    // window paints no other value.
+    const uint64_t maximum = kind == LayerKind::Clip ? 0xFF : kDrawnBlocks - 1;
     if (!kind || !x || !y || !value || *x > 255 || *y > 255 || *value > maximum) {
         return std::nullopt;
     }
@@ -207,8 +209,8 @@ bool ParseArguments(const Arguments& args, const char* command, const char* usag
             const auto set = i + 1 < args.size() ? ParseSet(args[i + 1]) : std::nullopt;
             if (!set) {
                 Usage(err, command, usage,
-                      "--set takes foreground|level|back|clip:X,Y=VALUE (VALUE up to 0xFFFF, "
-                      "for clip up to 0xFF), not '" +
+                      "--set takes foreground|level|back|clip:X,Y=VALUE (VALUE a block up to "
+                      "0x3FF, for clip up to 0xFF), not '" +
                           (i + 1 < args.size() ? args[i + 1] : std::string()) + "'");
                 return false;
             }
@@ -310,6 +312,13 @@ bool ApplySprites(EditorState& state, const std::vector<SpriteSet>& sprites, std
                 << "\n";
             return false;
         }
+        // The map keeps a dragged sprite on the room's blocks; so does the command line.
+        if (sprite.x >= state.MapBlocksWide() || sprite.y >= state.MapBlocksHigh()) {
+            err << "quarnel-cli: --sprite " << sprite.text << ": block " << int{sprite.x} << ","
+                << int{sprite.y} << " lies outside the room of " << state.MapBlocksWide() << " x "
+                << state.MapBlocksHigh() << " blocks\n";
+            return false;
+        }
         LabelSnap snap;
         snap.position = BlockLabelPosition(sprite.x, sprite.y);
         snap.blockX = sprite.x;
@@ -349,12 +358,9 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
     SaveServices services{DefaultPelnix(), backups, {}};
     auto saved = SaveRoom(state, ListsOf(state.CurrentRoomHeader), services);
     if (!saved) {
-        err << "quarnel-cli: the room was not saved: " << Describe(saved.error()) << "\n";
-        return kExitFailure;
+        return ReportError("the room was not saved", saved.error(), err);
     }
-    if (saved->backup) {
-        out << "backup: " << saved->backup->string() << "\n";
-    }
+    PrintBackup(saved->backup, out);
     for (const WrittenLayer& layer : saved->layers) {
         out << LayerName(layer.kind) << " layer: 0x" << ToHex(layer.offset) << ", " << layer.written
             << " bytes written, " << layer.reserved << " reserved\n";
@@ -371,12 +377,8 @@ int SaveAndReport(EditorState& state, std::ostream& out, std::ostream& err) {
             << saved->blockTable->bytes.size() << " bytes written\n";
     }
     PrintGiveBack(saved->givenBack, out);
-    for (const auto& note : saved->notes) {
-        out << "note: " << note << "\n";
-    }
-    for (const auto& problem : saved->reloadProblems) {
-        err << "quarnel-cli: warning: " << Describe(problem) << "\n";
-    }
+    PrintNotes(saved->notes, out);
+    PrintWarnings(saved->reloadProblems, err);
     if (!saved->differences.empty()) {
         for (const auto& difference : saved->differences) {
             err << "quarnel-cli: verify: " << difference << "\n";
@@ -405,7 +407,7 @@ int RunPaint(const Arguments& args, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     int status = 0;
-    auto state = OpenRoomForSaving(parsed.positional, parsed.storage, err, status);
+    auto state = OpenRoomLikeTheEditor(parsed.positional, parsed.storage, err, status);
     if (!state) {
         return status;
     }
@@ -452,7 +454,7 @@ int RunResize(const Arguments& args, std::ostream& out, std::ostream& err) {
     }
     int status = 0;
     std::vector<std::string> room(parsed.positional.begin(), parsed.positional.begin() + 3);
-    auto state = OpenRoomForSaving(room, parsed.storage, err, status);
+    auto state = OpenRoomLikeTheEditor(room, parsed.storage, err, status);
     if (!state) {
         return status;
     }
@@ -467,7 +469,8 @@ int RunResize(const Arguments& args, std::ostream& out, std::ostream& err) {
 
 const Command kPaintCommand{
     "paint", kPaintUsage,
-    "paints cells as the editor's left click does (VALUE decimal or 0x-prefixed), moves sprite "
+    "paints cells as the editor's left click does (VALUE a block up to 0x3FF, or a clip value "
+    "up to 0xFF; decimal or 0x-prefixed), moves sprite "
     "INDEX (from 0) of sprite list LIST (1-3) to block X,Y and gives it sprite NUMBER (0-254) "
     "as dragging and right-clicking it on the map do (all decimal), sets tile TILE (0-3) of "
     "block BLOCK of the tileset to ENTRY as the TSA Editor's \"Save\" does, then saves the "

@@ -81,20 +81,15 @@ int SaveMiniMapCells(OpenedRom& rom, MiniMap& map, const std::string& romPath,
     RomWriteServices services{storage, backups, {}};
     auto saved = SaveMiniMap(romPath, rom.catalog, map, services);
     if (!saved) {
-        err << "quarnel-cli: the minimap was not saved: " << Describe(saved.error()) << "\n";
-        return kExitFailure;
+        return ReportError("the minimap was not saved", saved.error(), err);
     }
-    if (saved->backup) {
-        out << "backup: " << saved->backup->string() << "\n";
-    }
+    PrintBackup(saved->backup, out);
     out << "minimap " << kMiniMapAreaNames[map.area] << ": 0x" << ToHex(saved->offset) << ", "
         << saved->length << " bytes written; pointer 0x"
         << ToHex(kZmLayout.miniMapPointers + 4 * static_cast<uint32_t>(map.area)) << " = 0x"
         << ToHex(rom.catalog.MiniMapPointers[static_cast<size_t>(map.area)]) << "\n";
     PrintGiveBack(saved->givenBack, out);
-    for (const auto& note : saved->notes) {
-        out << "note: " << note << "\n";
-    }
+    PrintNotes(saved->notes, out);
     for (const auto& difference : saved->differences) {
         err << "quarnel-cli: verify: " << difference << " reads back otherwise than written\n";
     }

@@ -87,7 +87,8 @@ int RunExport(const Arguments& args, std::ostream& out, std::ostream& err) {
         row = *value;
     }
     int status = 0;
-    auto state = OpenRoomForSaving(parsed.positional, StorageSystem::DefaultPath(), err, status);
+    auto state =
+        OpenRoomLikeTheEditor(parsed.positional, StorageSystem::DefaultPath(), err, status);
     if (!state) {
         return status;
     }
@@ -121,7 +122,7 @@ int RunImport(const Arguments& args, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     int status = 0;
-    auto state = OpenRoomForSaving(parsed.positional, storagePath, err, status);
+    auto state = OpenRoomLikeTheEditor(parsed.positional, storagePath, err, status);
     if (!state) {
         return status;
     }
@@ -130,19 +131,14 @@ int RunImport(const Arguments& args, std::ostream& out, std::ostream& err) {
     RomWriteServices services{state->Storage, backups, {}};
     auto done = ReinsertTileset(*state, services);
     if (!done) {
-        err << "quarnel-cli: the tiles were not written: " << Describe(done.error()) << "\n";
-        return kExitFailure;
+        return ReportError("the tiles were not written", done.error(), err);
     }
-    if (done->backup) {
-        out << "backup: " << done->backup->string() << "\n";
-    }
+    PrintBackup(done->backup, out);
     for (const auto& line : done->written) {
         out << "written: " << line << "\n";
     }
     PrintGiveBack(done->givenBack, out);
-    for (const auto& note : done->notes) {
-        out << "note: " << note << "\n";
-    }
+    PrintNotes(done->notes, out);
     if (done->written.empty()) {
         out << "nothing written: the ROM already holds these tiles\n";
     } else {
@@ -168,7 +164,8 @@ int RunPalette(const Arguments& args, std::ostream& out, std::ostream& err) {
         return Usage(err, kPaletteUsage, "palette expects ROM AREA ROOM OUT.pal");
     }
     int status = 0;
-    auto state = OpenRoomForSaving(parsed.positional, StorageSystem::DefaultPath(), err, status);
+    auto state =
+        OpenRoomLikeTheEditor(parsed.positional, StorageSystem::DefaultPath(), err, status);
     if (!state) {
         return status;
     }

@@ -31,14 +31,6 @@ EditEffect DoorStep::Put(EditorState& state, const DoorRecord& record) const {
     return effect;
 }
 
-EditEffect DoorStep::Undo(EditorState& state) {
-    return Put(state, m_before);
-}
-
-EditEffect DoorStep::Redo(EditorState& state) {
-    return Put(state, m_after);
-}
-
 bool DoorStep::Shows(const EditorState& state) const {
     return state.Doors.Area == m_area && m_door < state.Doors.AreaDoors.size() &&
            state.Doors.AreaDoors[m_door] == m_after;
@@ -98,14 +90,6 @@ EditEffect ScrollStep::Put(EditorState& state, const ScrollRecord& record) const
     }
     effect.scrolls = true;
     return effect;
-}
-
-EditEffect ScrollStep::Undo(EditorState& state) {
-    return Put(state, m_before);
-}
-
-EditEffect ScrollStep::Redo(EditorState& state) {
-    return Put(state, m_after);
 }
 
 bool ScrollStep::Shows(const EditorState& state) const {

@@ -16,27 +16,24 @@ namespace quarnel {
 struct EditorState;
 
 // Door `door` of area `area` before and after a change; a drag of its label is one step.
-class DoorStep final : public EditStep {
+class DoorStep final : public RecordStep<DoorRecord> {
 public:
     enum class Kind { Move, Change };
     DoorStep(Kind kind, int area, size_t door, const DoorRecord& before, const DoorRecord& after)
-        : m_kind(kind), m_area(area), m_door(door), m_before(before), m_after(after) {}
+        : RecordStep(before, after), m_kind(kind), m_area(area), m_door(door) {}
 
     std::string Name() const override;
-    EditEffect Undo(EditorState& state) override;
-    EditEffect Redo(EditorState& state) override;
     bool Absorb(EditStep& next) override;
+    // The record belongs to an editor that saves it on its own.
     bool ChangesRoom() const override { return false; }
     bool Shows(const EditorState& state) const override;
 
 private:
-    EditEffect Put(EditorState& state, const DoorRecord& record) const;
+    EditEffect Put(EditorState& state, const DoorRecord& record) const override;
 
     Kind m_kind;
     int m_area;
     size_t m_door;
-    DoorRecord m_before;
-    DoorRecord m_after;
 };
 
 // Puts a whole record back into the area's list: false when `door` is not in it.
@@ -50,27 +47,24 @@ Result<bool, Error> SetDoorFieldRecorded(EditorState& state, size_t door, DoorFi
 bool MoveDoorRecorded(EditorState& state, size_t label, const LabelSnap& snap, uint64_t gesture);
 
 // Scroll `index` of room (area, room) before and after a drag or a field change.
-class ScrollStep final : public EditStep {
+class ScrollStep final : public RecordStep<ScrollRecord> {
 public:
     ScrollStep(int area, int room, size_t index, const ScrollRecord& before,
                const ScrollRecord& after)
-        : m_area(area), m_room(room), m_index(index), m_before(before), m_after(after) {}
+        : RecordStep(before, after), m_area(area), m_room(room), m_index(index) {}
 
     std::string Name() const override;
-    EditEffect Undo(EditorState& state) override;
-    EditEffect Redo(EditorState& state) override;
     bool Absorb(EditStep& next) override;
+    // The record belongs to an editor that saves it on its own.
     bool ChangesRoom() const override { return false; }
     bool Shows(const EditorState& state) const override;
 
 private:
-    EditEffect Put(EditorState& state, const ScrollRecord& record) const;
+    EditEffect Put(EditorState& state, const ScrollRecord& record) const override;
 
     int m_area;
     int m_room;
     size_t m_index;
-    ScrollRecord m_before;
-    ScrollRecord m_after;
 };
 
 Result<bool, Error> SetScrollFieldRecorded(EditorState& state, size_t index, ScrollField field,

@@ -38,26 +38,6 @@ Result<void, Error> WriteLines(const std::filesystem::path& path,
         path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
-// The ROM offset of a room's header by the dump's own count, which may go past the area's room
-// list (the dump only reads); the header must lie inside the file.
-Result<uint32_t, Error> DumpedHeaderOffset(const Catalog& catalog, int area, int room,
-                                           uint64_t fileSize) {
-    auto table = ResolvePointer(catalog.AreaTable[static_cast<size_t>(area)], fileSize,
-                                "area " + std::to_string(area) + " room table");
-    if (!table) {
-        return Fail(table.error());
-    }
-    const uint64_t offset =
-        uint64_t{*table} + uint64_t{kRoomHeaderSize} * static_cast<uint32_t>(room);
-    if (offset + kRoomHeaderSize > fileSize) {
-        return Fail(Error{ErrorKind::PointerOutOfRange,
-                          "the header of room " + ToHex(static_cast<uint32_t>(room)) + " of area " +
-                              std::to_string(area) + " lies past the end of the file",
-                          static_cast<uint32_t>(std::min<uint64_t>(offset, 0xFFFFFFFFu))});
-    }
-    return static_cast<uint32_t>(offset);
-}
-
 // Runs `write(i)` for i = 0 to total - 1 with progress reports between files.
 template <class WriteOne>
 Result<DumpOutcome, Error> EachFile(size_t total, const DumpProgress& progress, DumpOutcome outcome,
@@ -164,7 +144,7 @@ Result<DumpOutcome, Error> DumpRooms(const RomFile& file, const Catalog& catalog
                 madeArea = area;
             }
             const auto path = areaFolder / ("Room" + ToHex(uint32_t(room)) + ".txt");
-            auto offset = DumpedHeaderOffset(catalog, area, room, file.Size());
+            auto offset = RoomTableEntryOffset(catalog, area, room, file.Size());
             if (!offset) {
                 return Fail(Error{
                     ErrorKind::FileRead, path.string() + ": " + Describe(offset.error()), {}});

@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quarnel {
@@ -71,6 +72,25 @@ public:
         (void)state;
         return false;
     }
+};
+
+// One record kept before and after a change; undo and redo put it back through Put, the same
+// setter as the edit.
+template <typename Record>
+class RecordStep : public EditStep {
+public:
+    RecordStep(Record before, Record after)
+        : m_before(std::move(before)), m_after(std::move(after)) {}
+
+    EditEffect Undo(EditorState& state) final { return Put(state, m_before); }
+    EditEffect Redo(EditorState& state) final { return Put(state, m_after); }
+
+protected:
+    // Puts `record` back where the step found it; no effect when that is no longer loaded.
+    virtual EditEffect Put(EditorState& state, const Record& record) const = 0;
+
+    Record m_before;
+    Record m_after;
 };
 
 struct RoomKey {

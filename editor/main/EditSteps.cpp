@@ -72,14 +72,6 @@ EditEffect SpriteStep::Put(EditorState& state, const SpritePlacement& entry) con
     return effect;
 }
 
-EditEffect SpriteStep::Undo(EditorState& state) {
-    return Put(state, m_before);
-}
-
-EditEffect SpriteStep::Redo(EditorState& state) {
-    return Put(state, m_after);
-}
-
 bool SpriteStep::Absorb(EditStep& next) {
     auto* sprite = dynamic_cast<SpriteStep*>(&next);
     if (sprite == nullptr || sprite->m_kind != m_kind || sprite->m_list != m_list ||
@@ -145,16 +137,8 @@ void LayersSnapshot::RestoreInto(EditorState& state) const {
     RedrawMap(state);
 }
 
-EditEffect LayersStep::Undo(EditorState& state) {
-    m_before.RestoreInto(state);
-    EditEffect effect;
-    effect.wholeMap = true;
-    effect.header = true;
-    return effect;
-}
-
-EditEffect LayersStep::Redo(EditorState& state) {
-    m_after.RestoreInto(state);
+EditEffect LayersStep::Put(EditorState& state, const LayersSnapshot& snapshot) const {
+    snapshot.RestoreInto(state);
     EditEffect effect;
     effect.wholeMap = true;
     effect.header = true;

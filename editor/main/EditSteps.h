@@ -31,26 +31,22 @@ private:
 };
 
 // One sprite entry before and after a move or a number change; a drag is one step.
-class SpriteStep final : public EditStep {
+class SpriteStep final : public RecordStep<SpritePlacement> {
 public:
     enum class Kind { Move, Renumber };
     SpriteStep(Kind kind, int listIndex, size_t entry, SpritePlacement before,
                SpritePlacement after)
-        : m_kind(kind), m_list(listIndex), m_entry(entry), m_before(before), m_after(after) {}
+        : RecordStep(before, after), m_kind(kind), m_list(listIndex), m_entry(entry) {}
 
     std::string Name() const override;
-    EditEffect Undo(EditorState& state) override;
-    EditEffect Redo(EditorState& state) override;
     bool Absorb(EditStep& next) override;
 
 private:
-    EditEffect Put(EditorState& state, const SpritePlacement& entry) const;
+    EditEffect Put(EditorState& state, const SpritePlacement& entry) const override;
 
     Kind m_kind;
     int m_list;
     size_t m_entry;
-    SpritePlacement m_before;
-    SpritePlacement m_after;
 };
 
 // The room header before and after a change of its fields (tileset, music, minimap
@@ -91,19 +87,18 @@ struct LayersSnapshot {
     void RestoreInto(EditorState& state) const;
 };
 
-class LayersStep final : public EditStep {
+class LayersStep final : public RecordStep<LayersSnapshot> {
 public:
     LayersStep(std::string name, LayersSnapshot before, LayersSnapshot after)
-        : m_name(std::move(name)), m_before(std::move(before)), m_after(std::move(after)) {}
+        : RecordStep(std::move(before), std::move(after)), m_name(std::move(name)) {}
 
     std::string Name() const override { return m_name; }
-    EditEffect Undo(EditorState& state) override;
-    EditEffect Redo(EditorState& state) override;
 
 private:
+    // Restores `snapshot`: the whole map and the header change.
+    EditEffect Put(EditorState& state, const LayersSnapshot& snapshot) const override;
+
     std::string m_name;
-    LayersSnapshot m_before;
-    LayersSnapshot m_after;
 };
 
 // The room's key in the history: the loaded area and room.

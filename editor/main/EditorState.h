@@ -93,6 +93,11 @@ struct EditorState {
     EditTarget Editing = EditTarget::Level;
     uint16_t CurrentBlock = 0;
 
+    // The room's size in blocks as the map picture shows it (the level layer's, else the
+    // largest usable layer's); sprites stay on these blocks.
+    int MapBlocksWide() const { return Layout.Width / 16; }
+    int MapBlocksHigh() const { return Layout.Height / 16; }
+
     RoomLayer& Layer(LayerKind kind);
     const RoomLayer& Layer(LayerKind kind) const;
 

@@ -39,16 +39,13 @@ LabelSnap SnapLabel(PixelPosition current, int offsetX, int offsetY) {
     return snap;
 }
 
-LabelSnap KeepOnMap(LabelSnap snap, int width, int height) {
-    const auto keep = [](int& position, std::optional<uint8_t>& block, int size) {
-        const int last = (size / kBlockPixels - 1) * kBlockPixels;
-        if (last >= 0 && position > last) {
-            position = last;
-            block = BlockOf(last);
-        }
+LabelSnap KeepOnRoom(LabelSnap snap, int widthBlocks, int heightBlocks) {
+    const auto keep = [](int pixels, int blocks) {
+        return std::min(pixels, std::max(blocks - 1, 0) * kBlockPixels);
     };
-    keep(snap.position.left, snap.blockX, width);
-    keep(snap.position.top, snap.blockY, height);
+    snap.position = {keep(snap.position.left, widthBlocks), keep(snap.position.top, heightBlocks)};
+    snap.blockX = BlockOf(snap.position.left);
+    snap.blockY = BlockOf(snap.position.top);
     return snap;
 }
 

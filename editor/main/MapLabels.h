@@ -36,10 +36,9 @@ struct LabelSnap {
 // right or bottom.
 LabelSnap SnapLabel(PixelPosition current, int offsetX, int offsetY);
 
-// `snap` kept on a map picture of `width` x `height` pixels: past the right or bottom edge the
-// marker stops on the last block of the room, where it stays in sight and can be dragged back
-// (a sprite or door record placed beyond the room could not). A picture smaller than a block
-// keeps the snap as it is.
-LabelSnap KeepOnMap(LabelSnap snap, int width, int height);
+// `snap` kept on a room of `widthBlocks` x `heightBlocks` blocks: a marker past the last
+// column or row stops on it, so a sprite is never dragged off the map, where its marker could
+// no longer be grabbed. A room without blocks keeps the marker at 0.
+LabelSnap KeepOnRoom(LabelSnap snap, int widthBlocks, int heightBlocks);
 
 } // namespace quarnel

@@ -117,4 +117,19 @@ void PressAlongDrag(const DragTrail& trail, Qt::MouseButtons buttons, int x, int
     }
 }
 
+void ConnectMapMouse(PictureWidget* map, QObject* receiver, EditHistory& history, uint64_t& gesture,
+                     DragTrail& trail, std::function<void(Qt::MouseButton, QPointF)> down,
+                     std::function<void(Qt::MouseButtons, QPointF)> move) {
+    QObject::connect(map, &PictureWidget::pressed, receiver,
+                     [&history, &gesture, &trail, down = std::move(down)](
+                         Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
+                         gesture = history.NewGesture();
+                         trail.Clear();
+                         down(button, position);
+                     });
+    QObject::connect(map, &PictureWidget::moved, receiver,
+                     [move = std::move(move)](Qt::MouseButtons buttons, Qt::KeyboardModifiers,
+                                              QPointF position) { move(buttons, position); });
+}
+
 } // namespace quarnel

@@ -90,4 +90,11 @@ private:
 void PressAlongDrag(const DragTrail& trail, Qt::MouseButtons buttons, int x, int y,
                     const std::function<void(Qt::MouseButton, QPointF)>& press);
 
+// Connects a room map's presses to `down` and its moves to `move`, for as long as `receiver`
+// lives. Each press first takes a new gesture of `history` into `gesture` and clears `trail`,
+// so a press and its drag paint one undo step.
+void ConnectMapMouse(PictureWidget* map, QObject* receiver, EditHistory& history, uint64_t& gesture,
+                     DragTrail& trail, std::function<void(Qt::MouseButton, QPointF)> down,
+                     std::function<void(Qt::MouseButtons, QPointF)> move);
+
 } // namespace quarnel

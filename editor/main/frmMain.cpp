@@ -305,17 +305,12 @@ QWidget* frmMain::BuildMapFrame() {
             [this](int zoom) { FollowMapZoom(zoom); });
     connect(picMap, &PictureWidget::left, this, [this] { lblPointer->clear(); });
 
-    connect(picMap, &PictureWidget::pressed, this,
-            [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
-                // A press and its drag paint one undo step.
-                m_gesture = m_state.History.NewGesture();
-                m_trail.Clear();
-                picMap_MouseDown(button, position);
-            });
-    connect(picMap, &PictureWidget::moved, this,
-            [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF position) {
-                picMap_MouseMove(buttons, position);
-            });
+    ConnectMapMouse(
+        picMap, this, m_state.History, m_gesture, m_trail,
+        [this](Qt::MouseButton button, QPointF position) { picMap_MouseDown(button, position); },
+        [this](Qt::MouseButtons buttons, QPointF position) {
+            picMap_MouseMove(buttons, position);
+        });
     return frame;
 }
 

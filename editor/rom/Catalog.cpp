@@ -127,6 +127,16 @@ Result<uint32_t, Error> RoomHeaderOffset(const Catalog& catalog, int area, int r
                               std::to_string(area) + ", which lists " + listed,
                           {}});
     }
+    return RoomTableEntryOffset(catalog, area, room, fileSize);
+}
+
+Result<uint32_t, Error> RoomTableEntryOffset(const Catalog& catalog, int area, int room,
+                                             uint64_t fileSize) {
+    if (area < 0 || static_cast<size_t>(area) >= catalog.AreaTable.size() || room < 0) {
+        return Fail(Error{ErrorKind::BadArgument,
+                          "area " + std::to_string(area) + ", room " + std::to_string(room),
+                          {}});
+    }
     const std::string what = "area " + std::to_string(area) + " room table";
     auto table = ResolvePointer(catalog.AreaTable[static_cast<size_t>(area)], fileSize, what);
     if (!table) {
@@ -136,7 +146,7 @@ Result<uint32_t, Error> RoomHeaderOffset(const Catalog& catalog, int area, int r
         uint64_t{*table} + uint64_t{kRoomHeaderSize} * static_cast<uint32_t>(room);
     if (offset + kRoomHeaderSize > fileSize) {
         return Fail(Error{ErrorKind::PointerOutOfRange,
-                          "the header of room " + std::to_string(room) + " of area " +
+                          "the header of room " + ToHex(static_cast<uint32_t>(room)) + " of area " +
                               std::to_string(area) + " lies past the end of the file",
                           static_cast<uint32_t>(std::min<uint64_t>(offset, 0xFFFFFFFFu))});
     }

@@ -77,6 +77,12 @@ RoomCountAnswer RoomCount(const Catalog& catalog, int area);
 Result<uint32_t, Error> RoomHeaderOffset(const Catalog& catalog, int area, int room,
                                          uint64_t fileSize);
 
+// The ROM offset of the header at position `room` of area `area`'s room table, without the
+// check against the area's room count (the dumps read past it): the area must exist and the
+// header must lie inside the file.
+Result<uint32_t, Error> RoomTableEntryOffset(const Catalog& catalog, int area, int room,
+                                             uint64_t fileSize);
+
 // Reads the 60-byte header of a room.
 Result<RoomHeader, Error> ReadRoomHeader(const RomFile& file, const Catalog& catalog, int area,
                                          int room);

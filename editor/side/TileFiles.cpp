@@ -65,6 +65,22 @@ Result<TileGraphics, Error> TilesFromPngBytes(std::span<const uint8_t> bytes) {
     return TilesFromSheet(*sheet);
 }
 
+// Calls visit(tile, x, y, at) for pixel (x, y) of every tile, `at` being that pixel's index in
+// the sheet: tiles stand in rows of kSheetTilesPerRow, left to right.
+template <typename Visit>
+void ForEachSheetPixel(Visit visit) {
+    for (size_t tile = 0; tile < kTileCount; ++tile) {
+        const int left = static_cast<int>(tile % kSheetTilesPerRow) * kTileSize;
+        const int top = static_cast<int>(tile / kSheetTilesPerRow) * kTileSize;
+        for (int y = 0; y < kTileSize; ++y) {
+            for (int x = 0; x < kTileSize; ++x) {
+                visit(tile, x, y,
+                      static_cast<size_t>(top + y) * kSheetWidth + static_cast<size_t>(left + x));
+            }
+        }
+    }
+}
+
 } // namespace
 
 IndexedImage TileSheet(const TileGraphics& tiles, const ColourTable& colours, int row) {
@@ -77,17 +93,9 @@ IndexedImage TileSheet(const TileGraphics& tiles, const ColourTable& colours, in
     sheet.Palette.assign(colours.begin(), colours.end());
     sheet.Indices.assign(static_cast<size_t>(kSheetWidth) * kSheetHeight, 0);
     const auto base = static_cast<uint8_t>(kRowColours * row);
-    for (size_t tile = 0; tile < kTileCount; ++tile) {
-        const int left = static_cast<int>(tile % kSheetTilesPerRow) * kTileSize;
-        const int top = static_cast<int>(tile / kSheetTilesPerRow) * kTileSize;
-        for (int y = 0; y < kTileSize; ++y) {
-            for (int x = 0; x < kTileSize; ++x) {
-                const size_t at =
-                    static_cast<size_t>(top + y) * kSheetWidth + static_cast<size_t>(left + x);
-                sheet.Indices[at] = static_cast<uint8_t>(base + TilePixel(tiles, tile, x, y));
-            }
-        }
-    }
+    ForEachSheetPixel([&](size_t tile, int x, int y, size_t at) {
+        sheet.Indices[at] = static_cast<uint8_t>(base + TilePixel(tiles, tile, x, y));
+    });
     // The 8 cells after the last tile keep index 0.
     return sheet;
 }
@@ -100,17 +108,9 @@ Result<TileGraphics, Error> TilesFromSheet(const IndexedImage& sheet) {
                                " pixels; a tile sheet is 128 x 424 pixels"));
     }
     TileGraphics tiles{};
-    for (size_t tile = 0; tile < kTileCount; ++tile) {
-        const int left = static_cast<int>(tile % kSheetTilesPerRow) * kTileSize;
-        const int top = static_cast<int>(tile / kSheetTilesPerRow) * kTileSize;
-        for (int y = 0; y < kTileSize; ++y) {
-            for (int x = 0; x < kTileSize; ++x) {
-                const size_t at =
-                    static_cast<size_t>(top + y) * kSheetWidth + static_cast<size_t>(left + x);
-                SetTilePixel(tiles, tile, x, y, sheet.Indices[at] & 0x0F);
-            }
-        }
-    }
+    ForEachSheetPixel([&](size_t tile, int x, int y, size_t at) {
+        SetTilePixel(tiles, tile, x, y, sheet.Indices[at] & 0x0F);
+    });
     return tiles;
 }
 

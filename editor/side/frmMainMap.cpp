@@ -69,17 +69,12 @@ frmMainMap::frmMainMap(EditorState& state, Hooks hooks, QWidget* parent)
     row->addWidget(PicMaphold, 1);
     row->addWidget(BuildScrollPanel());
 
-    connect(picMap, &PictureWidget::pressed, this,
-            [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position) {
-                // A press and its drag paint one undo step.
-                m_gesture = m_state.History.NewGesture();
-                m_trail.Clear();
-                picMap_MouseDown(button, position);
-            });
-    connect(picMap, &PictureWidget::moved, this,
-            [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF position) {
-                picMap_MouseMove(buttons, position);
-            });
+    ConnectMapMouse(
+        picMap, this, m_state.History, m_gesture, m_trail,
+        [this](Qt::MouseButton button, QPointF position) { picMap_MouseDown(button, position); },
+        [this](Qt::MouseButtons buttons, QPointF position) {
+            picMap_MouseMove(buttons, position);
+        });
 }
 
 QWidget* frmMainMap::BuildScrollPanel() {
@@ -304,7 +299,7 @@ void frmMainMap::lblScroll_MouseMove(int index, Qt::MouseButtons buttons, QPoint
     // The rectangle stays inside the room the map shows.
     const ScrollRecord dragged =
         DragScroll(m_drag->original, m_drag->handle, x - m_drag->blockX, y - m_drag->blockY,
-                   m_state.MapPicture.Width() / 16 - 1, m_state.MapPicture.Height() / 16 - 1);
+                   m_state.MapBlocksWide() - 1, m_state.MapBlocksHigh() - 1);
     if (dragged == m_state.Scrolls.ScrollList[slot]) {
         return;
     }

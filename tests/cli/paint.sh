@@ -90,11 +90,14 @@ expect_failure() { # status message command args...
 expect_failure 1 "the cell lies outside the level layer of 12 x 10 blocks" \
     "$cli" paint "$rom" 0 1 --storage "$os" --set level:12,0=1
 expect_failure 2 "--set takes" "$cli" paint "$rom" 0 1 --storage "$os" --set level:1,1=0x10000
+expect_failure 2 "VALUE a block up to 0x3FF" "$cli" paint "$rom" 0 1 --storage "$os" --set back:1,1=0x400
 expect_failure 1 "would have 6500 (give --allow-large" "$cli" resize "$rom" 0 1 100 65 --storage "$os"
 expect_failure 2 "NUMBER must be a decimal number from 0 to 254" \
     "$cli" paint "$rom" 0 1 --storage "$os" --sprite 1:0=1,1,255
 expect_failure 2 "LIST must be 1, 2 or 3" "$cli" paint "$rom" 0 1 --storage "$os" --sprite 4:0=1,1
 expect_failure 2 "X and Y must be decimal" "$cli" paint "$rom" 0 1 --storage "$os" --sprite 1:0=0x1,1
+expect_failure 1 "block 12,3 lies outside the room of 12 x 10 blocks" \
+    "$cli" paint "$rom" 0 1 --storage "$os" --sprite 1:0=12,3
 expect_failure 1 "sprite list 1 holds 24 sprites (INDEX 0 to 23)" \
     "$cli" paint "$rom" 0 1 --storage "$os" --set level:1,1=2 --sprite 1:24=1,1
 expect_failure 1 "--undo 3: only 1 change can be undone" \

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# quarnel-cli info, header and layer on generated images of both games.
+# quarnel-cli info, header and layer on generated images of both games, and their refusals.
 set -euo pipefail
 source "$(dirname "$0")/common.bash"
 
@@ -62,5 +62,14 @@ ROM needs at least 0x760218 bytes; this file has 0x400000" "$(cat "$work/err")"
 done
 "$cli" info "$work/missing.gba" >/dev/null 2>"$work/err"; status=$?
 [ $status -eq 1 ] || fail "a missing file exits 1"
+# A level layer stored as 0 blocks wide is refused with its reason and status 1: its cells
+# cannot be shown, and the layer is not absent either.
+cp "$work/zm.gba" "$work/broken.gba"
+printf '\x00' | dd of="$work/broken.gba" bs=1 conv=notrunc 2>/dev/null \
+    seek=$((0x$(sed -n 's/^Level *Address: 8//p' <<<"$header")))
+out=$("$cli" layer "$work/broken.gba" 0 0 level 2>"$work/err"); status=$?
+[ $status -eq 1 ] && [ -z "$out" ] || fail "a refused layer exits 1 with no cells, got $status: $out"
+grep -q '^quarnel-cli: Bad room layer: level layer has a size of 0 x' "$work/err" ||
+    fail "a refused layer gives its reason: $(cat "$work/err")"
 set -e
 echo ok

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # quarnel-cli run: the emulator gets the ROM's path where %f stands (or at the end) as one
 # argument, never through a shell; it is started and left running; with no emulator on the
-# PATH and none given, the command says how to get one.
+# PATH and none given, the command says how to get one; a file that is not a ROM is refused.
 set -euo pipefail
 source "$(dirname "$0")/common.bash"
 
@@ -32,7 +32,12 @@ case "$err" in *"apt-get install mgba-qt"*) ;; *) fail "no emulator: $err" ;; es
 status=0
 "$cli" run "$rom" --emulator "emu 'open" >/dev/null 2>&1 || status=$?
 [ "$status" = 1 ] || fail "an unclosed quote gave status $status"
-status=0
-"$cli" run "$work/missing.gba" --emulator emu --print >/dev/null 2>&1 || status=$?
-[ "$status" = 1 ] || fail "a missing ROM gave status $status"
+# A missing file and a file that is not a ROM of either game are refused as "info" refuses them.
+head -c 4096 /dev/zero >"$work/blank.gba"
+for bad in "$work/missing.gba" "$work/blank.gba"; do
+    status=0
+    err=$("$cli" run "$bad" --emulator emu --print 2>&1 >/dev/null) || status=$?
+    [ "$status" = 1 ] || fail "run $bad gave status $status"
+    expect_output "run $bad" "$("$cli" info "$bad" 2>&1)" "$err"
+done
 echo "ok"

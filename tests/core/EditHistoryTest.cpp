@@ -29,6 +29,28 @@ void Drag(EditorState& state, const std::vector<std::pair<int, int>>& cells, uin
     }
 }
 
+// Raises the room's music by one, recorded as one step; the header before.
+RoomHeader ChangeMusic(EditorState& state, RoomKey room) {
+    const RoomHeader header = state.CurrentRoomHeader;
+    RoomHeader changed = header;
+    changed.Music = static_cast<uint8_t>(changed.Music + 1);
+    state.CurrentRoomHeader = changed;
+    state.History.Record(state, room,
+                         std::make_unique<HeaderStep>("Change Music", header, changed));
+    return header;
+}
+
+// Switches the foreground layer on or off as its menu entry does, recorded as one step; the
+// layers before.
+LayersSnapshot ToggleForeground(EditorState& state, RoomKey room) {
+    const LayersSnapshot layers = LayersSnapshot::Of(state);
+    ToggleLayer(state, LayerKind::Foreground);
+    state.History.Record(
+        state, room,
+        std::make_unique<LayersStep>("Switch Foreground", layers, LayersSnapshot::Of(state)));
+    return layers;
+}
+
 // Pointer events arrive sparsely in a fast drag; the cells between two of them are painted too,
 // each once, and the line ends exactly on the pointer's cell.
 TEST(EditHistory, AFastDragCoversEveryCellBetweenTwoEvents) {
@@ -165,20 +187,11 @@ TEST(EditHistory, SpritesHeaderAndLayersUndoThroughTheirSteps) {
     EXPECT_EQ(state.Sprites.List(0)[0], before);
     EXPECT_TRUE(state.Sprites.SpriteListMarked[0]) << "the next save writes the list back";
 
-    RoomHeader changed = state.CurrentRoomHeader;
-    changed.Music = static_cast<uint8_t>(changed.Music + 1);
-    const RoomHeader header = state.CurrentRoomHeader;
-    state.CurrentRoomHeader = changed;
-    state.History.Record(state, room,
-                         std::make_unique<HeaderStep>("Change Music", header, changed));
+    const RoomHeader header = ChangeMusic(state, room);
     EXPECT_TRUE(state.History.Undo(state, room).header);
     EXPECT_EQ(state.CurrentRoomHeader, header);
 
-    const LayersSnapshot layers = LayersSnapshot::Of(state);
-    ToggleLayer(state, LayerKind::Foreground);
-    state.History.Record(
-        state, room,
-        std::make_unique<LayersStep>("Disable Foreground", layers, LayersSnapshot::Of(state)));
+    const LayersSnapshot layers = ToggleForeground(state, room);
     EXPECT_NE(state.CurrentRoomHeader.BG0Props, layers.header.BG0Props);
     EXPECT_TRUE(state.History.Undo(state, room).wholeMap);
     EXPECT_EQ(state.CurrentRoomHeader.BG0Props, layers.header.BG0Props);
@@ -193,17 +206,8 @@ TEST(EditHistory, UndoAfterASaveKeepsTheSavedLayerPointers) {
     EditorState& state = rig.state;
     const RoomKey room = CurrentRoom(state);
     const RoomHeader original = state.CurrentRoomHeader;
-    const LayersSnapshot layers = LayersSnapshot::Of(state);
-    ToggleLayer(state, LayerKind::Foreground);
-    state.History.Record(
-        state, room,
-        std::make_unique<LayersStep>("Switch Foreground", layers, LayersSnapshot::Of(state)));
-    RoomHeader changed = state.CurrentRoomHeader;
-    changed.Music = static_cast<uint8_t>(changed.Music + 1);
-    const RoomHeader header = state.CurrentRoomHeader;
-    state.CurrentRoomHeader = changed;
-    state.History.Record(state, room,
-                         std::make_unique<HeaderStep>("Change Music", header, changed));
+    ToggleForeground(state, room);
+    ChangeMusic(state, room);
     const int16_t cell = state.LevelLayer.Cell(1, 1);
     Drag(state, {{1, 1}}, static_cast<uint16_t>(cell == 0x21 ? 0x22 : 0x21));
     ASSERT_TRUE(rig.Save());

@@ -17,7 +17,7 @@
 #include "storage/PelnixBinding.h"
 
 #include "GeneratedRoms.h"
-#include "ScriptedDialogs.h"
+#include "MainWindowFixture.h"
 #include "TempFolder.h"
 
 #include <QAction>
@@ -32,33 +32,10 @@
 #include <memory>
 
 using namespace quarnel;
-using testing::ScriptedDialogs;
+using testing::Editor;
 using testing::TempFolder;
 
 namespace {
-
-struct Editor {
-    explicit Editor(const TempFolder& folder)
-        : state(std::make_unique<EditorState>(folder / "os.bin")),
-          window(std::make_unique<frmMain>(*state, dialogs, QUARNEL_BIN_DIR, DefaultPelnix())) {
-        window->show();
-    }
-    bool Open(const std::filesystem::path& path) {
-        dialogs.files.push_back(path);
-        window->OpenRom();
-        return window->RomReady();
-    }
-    void ChooseRoom(int room) {
-        window->cboRoom->setCurrentIndex(room);
-        window->cboRoom_Click();
-    }
-    // The map widget's point for picture pixel (x, y).
-    QPoint MapPoint(int x, int y) const { return QPoint(x, y) * window->picMap->Zoom(); }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<EditorState> state;
-    std::unique_ptr<frmMain> window;
-};
 
 QRect TriggerPixels(const DoorRecord& door) {
     const BlockRect r = DoorTrigger(door);
@@ -151,6 +128,12 @@ private slots:
                                           QPointF(-40, 8));
         QCOMPARE(doors.AreaDoors[index], after);
         QCOMPARE(label->Left(), 16 * after.XEnd());
+        // Far past the bottom-right corner the label stops on the room's last block.
+        editor.window->lblDoors_MouseMove(dragged, Qt::LeftButton, {}, QPointF(4000, 4000));
+        QCOMPARE(int{doors.AreaDoors[index].XEnd()}, editor.state->MapBlocksWide() - 1);
+        QCOMPARE(int{doors.AreaDoors[index].YEnd()}, editor.state->MapBlocksHigh() - 1);
+        editor.window->Undo();
+        QCOMPARE(doors.AreaDoors[index], after);
 
         // Choosing another room discards the drag, as the question says.
         editor.dialogs.answers.push_back(true);

@@ -11,8 +11,8 @@
 #include "storage/PelnixBinding.h"
 
 #include "GeneratedRoms.h"
+#include "MainWindowFixture.h"
 #include "ReferencePicture.h"
-#include "ScriptedDialogs.h"
 #include "TempFolder.h"
 
 #include <QAction>
@@ -32,49 +32,10 @@
 #include <span>
 
 using namespace quarnel;
-using testing::ScriptedDialogs;
+using testing::Editor;
 using testing::TempFolder;
 
 namespace {
-
-// A window over a fresh state, with its os.bin and the shipped data files.
-struct Editor {
-    explicit Editor(const TempFolder& folder)
-        : state(std::make_unique<EditorState>(folder / "os.bin")),
-          window(std::make_unique<frmMain>(*state, dialogs, QUARNEL_BIN_DIR, DefaultPelnix())) {
-        window->show();
-    }
-    bool Open(const std::filesystem::path& path) {
-        dialogs.files.push_back(path);
-        window->OpenRom();
-        return window->RomReady();
-    }
-    void ChooseArea(int area) {
-        window->cboAreas->setCurrentIndex(area);
-        window->cboAreas_Click();
-    }
-    void ChooseRoom(int room) {
-        window->cboRoom->setCurrentIndex(room);
-        window->cboRoom_Click();
-    }
-    // Replaces the text of an editable list as the keyboard does and presses Enter.
-    void Type(QComboBox* list, const QString& text) {
-        QLineEdit* edit = list->lineEdit();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
-    // A mouse event on the map at the centre of cell (x, y), in widget pixels.
-    QPoint CellPoint(int x, int y) const {
-        const int zoom = window->picMap->Zoom();
-        return QPoint((16 * x + 8) * zoom, (16 * y + 8) * zoom);
-    }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<EditorState> state;
-    std::unique_ptr<frmMain> window;
-};
 
 bool PictureMatchesFullRedraw(EditorState& state) {
     Surface fresh;
@@ -505,14 +466,16 @@ private slots:
         QCOMPARE(label->Left(), 0);
         QCOMPARE(entry->X, uint8_t{0});
         QCOMPARE(entry->Y, uint8_t{0});
-        // Beyond the right and bottom edge it stops on the room's last block.
-        const int width = editor.state->MapPicture.Width();
-        const int height = editor.state->MapPicture.Height();
-        editor.window->Enemy_MouseMove(0, Qt::LeftButton, {}, QPointF(width + 40, height + 40));
-        QCOMPARE(label->Left(), width - 16);
-        QCOMPARE(label->Top(), height - 16);
-        QCOMPARE(entry->X, uint8_t(width / 16 - 1));
-        QCOMPARE(entry->Y, uint8_t(height / 16 - 1));
+        // Beyond the right and bottom edge it stops on the room's last block, so it stays
+        // where it can be grabbed again.
+        const int lastX = editor.state->MapBlocksWide() - 1;
+        const int lastY = editor.state->MapBlocksHigh() - 1;
+        label->PlaceAt(16 * lastX, 16 * lastY);
+        editor.window->Enemy_MouseMove(0, Qt::LeftButton, {}, QPointF(72, 4000));
+        QCOMPARE(label->Left(), 16 * lastX);
+        QCOMPARE(label->Top(), 16 * lastY);
+        QCOMPARE(int{entry->X}, lastX);
+        QCOMPARE(int{entry->Y}, lastY);
     }
 
     void AnimatesOnlyWhileUpdateAnimationsIsChecked() {

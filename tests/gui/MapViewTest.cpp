@@ -8,7 +8,7 @@
 #include "storage/PelnixBinding.h"
 
 #include "GeneratedRoms.h"
-#include "ScriptedDialogs.h"
+#include "MainWindowFixture.h"
 #include "TempFolder.h"
 
 #include <QComboBox>
@@ -20,27 +20,21 @@
 #include <memory>
 
 using namespace quarnel;
-using testing::ScriptedDialogs;
 using testing::TempFolder;
 
 namespace {
 
-struct Editor {
-    explicit Editor(const TempFolder& folder)
-        : state(std::make_unique<EditorState>(folder / "os.bin")),
-          window(std::make_unique<frmMain>(*state, dialogs, QUARNEL_BIN_DIR, DefaultPelnix())) {
-        window->resize(1366, 740);
-        window->show();
-        dialogs.files.push_back(testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 3));
-        window->OpenRom();
+// The window at 1366 x 740 with a generated ZM image open.
+struct Editor : testing::Editor {
+    explicit Editor(const TempFolder& folder) : testing::Editor(folder, QSize(1366, 740)) {
+        Open(testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 3));
     }
     // Selects the first room of area 0 whose picture is larger than the map area at 2x both
     // ways, so that both bars can move.
     bool ChooseLargeRoom() {
         const QSize area = window->PicMaphold->viewport()->size();
         for (int room = 0; room < window->RoomCount(); ++room) {
-            window->cboRoom->setCurrentIndex(room);
-            window->cboRoom_Click();
+            ChooseRoom(room);
             if (state->MapPicture.Width() * 2 > area.width() + 64 &&
                 state->MapPicture.Height() * 2 > area.height() + 64) {
                 return true;
@@ -56,10 +50,6 @@ struct Editor {
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewport, &event);
     }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<EditorState> state;
-    std::unique_ptr<frmMain> window;
 };
 
 } // namespace
