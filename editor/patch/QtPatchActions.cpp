@@ -53,6 +53,12 @@ void PatchActions::ExportPatch() {
             return; // the save said why
         }
     }
+    // Minimap painting is saved only by the minimap editor's own Save.
+    if (m_state.MiniMapChanged() &&
+        !m_dialogs.Ask("The minimap has unsaved changes, which the patch would leave out (the "
+                       "MiniMap Editor's Save writes them). Make the patch anyway?")) {
+        return;
+    }
     const std::filesystem::path modified = m_state.RomPath;
     std::optional<std::filesystem::path> original;
     const auto backup = RomBackups::BackupPathOf(modified);

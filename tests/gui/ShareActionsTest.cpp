@@ -154,6 +154,15 @@ private slots:
         QVERIFY(ReadWholeFile(folder / "patched.gba") == edited);
         QVERIFY(editor.window->statusBar()->currentMessage().startsWith(
             QStringLiteral("Patched ROM written to ")));
+
+        // Unsaved minimap painting would be left out: a No makes no patch.
+        editor.state->MiniMapShown.entries.push_back(1);
+        editor.dialogs.questions.clear();
+        editor.dialogs.answers.push_back(false);
+        editor.Action("mnuExportPatch")->trigger();
+        QCOMPARE(editor.dialogs.questions.size(), size_t{1});
+        QVERIFY(editor.dialogs.questions[0].starts_with("The minimap has unsaved changes"));
+        QCOMPARE(editor.dialogs.fileDialogs.size(), size_t{7}); // none since the apply's three
     }
 
     void refusedPatchesWriteNothing_data() {
