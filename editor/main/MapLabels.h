@@ -37,8 +37,8 @@ struct LabelSnap {
 LabelSnap SnapLabel(PixelPosition current, int offsetX, int offsetY);
 
 // `snap` kept on a room of `widthBlocks` x `heightBlocks` blocks: a marker past the last
-// column or row stops on it, so a sprite is never dragged off the map, where its marker could
-// no longer be grabbed. A room without blocks keeps the marker at 0.
+// column or row stops on it, so a sprite or door is never dragged off the map, where its
+// marker could no longer be grabbed. A room without blocks keeps the marker at 0.
 LabelSnap KeepOnRoom(LabelSnap snap, int widthBlocks, int heightBlocks);
 
 } // namespace quarnel

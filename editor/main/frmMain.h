@@ -251,11 +251,10 @@ private:
     void ReportProblems(const std::vector<Error>& problems);
 
     // One mouse move over a marker: the position display follows it and, with the left button
-    // alone (not Ctrl), it snaps to the block under the pointer (kept on the room's blocks
-    // when `keepOnRoom`); the snap it made, if any.
+    // alone (not Ctrl), it snaps to the block under the pointer, kept on the room's blocks; the
+    // snap it made, if any.
     std::optional<LabelSnap> MarkerMouseMove(MarkerLabelWidget* label, Qt::MouseButtons buttons,
-                                             Qt::KeyboardModifiers modifiers, QPointF position,
-                                             bool keepOnRoom = false);
+                                             Qt::KeyboardModifiers modifiers, QPointF position);
 
     // File > Open Recent (put before `before`) and Save As (added last), Help, Page Up / Down.
     void BuildFileExtras(QMenu* file, QAction* before);

@@ -82,7 +82,7 @@ void frmMain::lblDoors_MouseMove(int index, Qt::MouseButtons buttons,
         return;
     }
     const auto snap =
-        MarkerMouseMove(lblDoors[static_cast<size_t>(index)], buttons, modifiers, position, true);
+        MarkerMouseMove(lblDoors[static_cast<size_t>(index)], buttons, modifiers, position);
     if (!snap || !MoveDoorRecorded(m_state, static_cast<size_t>(index), *snap, m_gesture)) {
         return;
     }

@@ -227,8 +227,8 @@ void frmMain::Enemy_MouseDown(int index, Qt::MouseButton button) {
 
 std::optional<LabelSnap> frmMain::MarkerMouseMove(MarkerLabelWidget* label,
                                                   Qt::MouseButtons buttons,
-                                                  Qt::KeyboardModifiers modifiers, QPointF position,
-                                                  bool keepOnRoom) {
+                                                  Qt::KeyboardModifiers modifiers,
+                                                  QPointF position) {
     if (modifiers == Qt::ControlModifier) {
         return std::nullopt;
     }
@@ -236,12 +236,10 @@ std::optional<LabelSnap> frmMain::MarkerMouseMove(MarkerLabelWidget* label,
     if (buttons != Qt::LeftButton) {
         return std::nullopt;
     }
-    LabelSnap snap =
-        SnapLabel({label->Left(), label->Top()}, static_cast<int>(std::floor(position.x())),
-                  static_cast<int>(std::floor(position.y())));
-    if (keepOnRoom) {
-        snap = KeepOnRoom(snap, m_state.MapBlocksWide(), m_state.MapBlocksHigh());
-    }
+    const LabelSnap snap = KeepOnRoom(SnapLabel({label->Left(), label->Top()},
+                                                static_cast<int>(std::floor(position.x())),
+                                                static_cast<int>(std::floor(position.y()))),
+                                      m_state.MapBlocksWide(), m_state.MapBlocksHigh());
     label->PlaceAt(snap.position.left, snap.position.top);
     Label13->setText(QString::number(label->Index()));
     return snap;
@@ -253,7 +251,7 @@ void frmMain::Enemy_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardM
         return;
     }
     const auto snap =
-        MarkerMouseMove(Enemy[static_cast<size_t>(index)], buttons, modifiers, position, true);
+        MarkerMouseMove(Enemy[static_cast<size_t>(index)], buttons, modifiers, position);
     const auto entry = static_cast<size_t>(index);
     const auto& list = m_state.Sprites.List(m_state.ShownSpriteList);
     if (!snap || entry >= list.size()) {
