@@ -63,7 +63,7 @@ Result<void, Error> CheckTilesets(const GameLayout& layout, uint64_t fileSize,
                                   const Catalog& catalog) {
     // ZM's table as read holds two records more than the game has; they lie over its first
     // door table and lead nowhere.
-    const size_t real = layout.game == Game::ZM ? kZmRealTilesetCount : layout.tilesetCount;
+    const size_t real = RealTilesetCount(layout);
     for (size_t t = 0; t < std::min(real, catalog.TilesetTable.size()); ++t) {
         const TilesetRecord& record = catalog.TilesetTable[t];
         const uint32_t at = layout.tilesetTable + static_cast<uint32_t>(t) * kTilesetRecordSize;

@@ -164,4 +164,11 @@ Result<RoomHeader, Error> ReadRoomHeader(const RomFile& file, const Catalog& cat
     return RoomHeader::FromBytes(bytes);
 }
 
+std::string NotARealTileset(const GameLayout& layout, size_t number) {
+    return "tileset " + std::to_string(number) + " is not one of the game's " +
+           std::to_string(RealTilesetCount(layout)) +
+           " tilesets: its record lies over other data; give the room one of the "
+           "game's tilesets";
+}
+
 } // namespace quarnel

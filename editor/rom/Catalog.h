@@ -9,13 +9,16 @@
 #include "rom/RoomHeader.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace quarnel {
 
 class RomFile;
+struct GameLayout;
 
 // One 20-byte record of the tileset table (GbaPointers, and the animation field whose low
 // byte is the animated tileset number).
@@ -60,6 +63,9 @@ Catalog LoadCatalog(const RomFile& file, Game game);
 
 // The game's area names in area order (empty for Game::None).
 std::vector<std::string_view> AreaNames(Game game);
+
+// Why nothing is written for tileset `number`, one the game does not have (RealTilesetCount).
+std::string NotARealTileset(const GameLayout& layout, size_t number);
 
 struct RoomCountAnswer {
     uint8_t count = 0;

@@ -86,6 +86,12 @@ inline constexpr uint32_t kAnimationFrameSize = 128; // four tiles
 // editor's read of 81 records runs 40 bytes into it.
 inline constexpr uint32_t kZmRealTilesetCount = 79;
 inline constexpr uint32_t kZmFirstDoorTable = 0x33E608;
+
+// The tileset records the game really has: beyond them ZM's table as read runs over its
+// first door table, so nothing is ever written to such a record or through its pointers.
+constexpr uint32_t RealTilesetCount(const GameLayout& layout) {
+    return layout.game == Game::ZM ? kZmRealTilesetCount : layout.tilesetCount;
+}
 // MF's door table pointers (one per area); the first door table begins where the tileset
 // table ends.
 inline constexpr uint32_t kMfDoorTablePointers = 0x79B894;

@@ -160,6 +160,9 @@ Result<ReinsertPlan, Error> PlanReinsertTileset(const EditorState& state,
                           "tileset " + std::to_string(number) + " is beyond the table",
                           std::nullopt});
     }
+    if (number >= RealTilesetCount(*layout)) {
+        return Fail(Error{ErrorKind::BadTileset, NotARealTileset(*layout, number), std::nullopt});
+    }
     auto file = RomFile::Open(state.RomPath, OpenMode::Read);
     if (!file) {
         return Fail(file.error());

@@ -214,6 +214,12 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
             plan.scrollsWritten = true;
         }
     }
+    if (state.Graphics.BlocksChanged() && state.Graphics.Number >= 0 &&
+        static_cast<uint32_t>(state.Graphics.Number) >= RealTilesetCount(*layout)) {
+        return Fail(Error{ErrorKind::BadTileset,
+                          NotARealTileset(*layout, static_cast<size_t>(state.Graphics.Number)),
+                          std::nullopt});
+    }
     auto blockTable = ChangedBlockTableWrite(state.Graphics);
     if (!blockTable) {
         return Fail(blockTable.error());

@@ -1,7 +1,9 @@
 // Writing tiles back into generated ROMs of both games: a sheet exported and imported again
 // changes nothing; a changed pixel shows in the room loaded again and only the new stream and
 // the tileset's record change; Fusion rewrites in place only what fits; graphics the editor
-// does not show are kept; block table edits are undo steps, stored by Save Room in place.
+// does not show are kept; block table edits are undo steps, stored by Save Room in place; ZM's
+// two table records beyond its real tilesets, which lie over its first door table, are never
+// written to or through.
 
 #include "side/TilesetReinsert.h"
 #include "graphics/IndexedPng.h"
@@ -250,6 +252,37 @@ TEST(TilesetReinsertTail, GraphicsBeyondTheShownTilesAreKept) {
               graphics.size());
     graphics[5] ^= 0x11;
     EXPECT_TRUE(std::equal(graphics.begin(), graphics.end(), decoded.begin()));
+}
+
+// A room given tileset 79 or 80 in ZM reads records that are the first door table's bytes:
+// neither writer may store a record there, nor a block table where those bytes point.
+TEST(TilesetReinsertBeyondRealTilesets, NothingIsWrittenForTheRecordsOverTheDoorTable) {
+    for (const uint8_t number : {uint8_t{79}, uint8_t{80}}) {
+        ReinsertRig rig(Game::ZM);
+        {
+            auto bytes = rig.Bytes();
+            const auto header =
+                RoomHeaderOffset(rig.state.Tables, rig.area, rig.room, bytes.size());
+            ASSERT_TRUE(header);
+            bytes[*header] = number;
+            std::ofstream(rig.rom, std::ios::binary | std::ios::trunc)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+        }
+        rig.state = EditorState(rig.storagePath);
+        rig.Load(rig.state);
+        ASSERT_EQ(rig.state.Graphics.Number, number);
+        const auto before = rig.Bytes();
+
+        rig.state.Graphics.Tiles[kTilesetTilesAt + 5] ^= 0x11;
+        auto reinserted = rig.Reinsert();
+        ASSERT_FALSE(reinserted);
+        EXPECT_EQ(reinserted.error().kind, ErrorKind::BadTileset);
+
+        rig.state.Graphics.Blocks[BlockWord(3, 0)] ^= 0x0101;
+        EXPECT_FALSE(rig.Save());
+        EXPECT_EQ(rig.Bytes(), before) << "tileset " << int{number};
+    }
 }
 
 } // namespace
