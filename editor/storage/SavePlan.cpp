@@ -157,6 +157,13 @@ Result<SavePlan, Error> PlanRoomSave(const EditorState& state, const HeaderLists
     plan.header.Music = lists.Music;
     plan.header.MiniMapX = lists.MiniMapX;
     plan.header.MiniMapY = lists.MiniMapY;
+    // The game would read other data as the record of a tileset it does not have. A header
+    // that already names one is saved as it stands; a new choice of one is refused.
+    const uint8_t storedTileset = file->ReadU8(*headerOffset);
+    if (lists.Tileset >= RealTilesetCount(*layout) && lists.Tileset != storedTileset) {
+        return Fail(
+            Error{ErrorKind::BadTileset, NotARealTileset(*layout, lists.Tileset), *headerOffset});
+    }
 
     auto sprites = PlanSaveEnemies(*file, state.CurrentRoomHeader, state.Sprites);
     if (!sprites) {

@@ -216,6 +216,27 @@ TEST(RoomSave, TileCellsKeepBitsZeroToNineOnly) {
     }
 }
 
+TEST(RoomSave, RefusesATilesetTheGameDoesNotHave) {
+    for (const Game game : {Game::ZM, Game::MF}) {
+        SaveRig rig(game);
+        const Bytes before = rig.Bytes();
+        const uint8_t real = static_cast<uint8_t>(RealTilesetCount(*LayoutOf(game)));
+        for (const uint8_t tileset : {real, uint8_t{0xFF}}) {
+            HeaderLists lists = ListsOf(rig.state.CurrentRoomHeader);
+            lists.Tileset = tileset;
+            auto saved = SaveRoom(rig.state, lists, rig.services);
+            ASSERT_FALSE(saved) << int{tileset};
+            EXPECT_EQ(saved.error().kind, ErrorKind::BadTileset);
+            EXPECT_EQ(rig.Bytes(), before);
+        }
+        HeaderLists lists = ListsOf(rig.state.CurrentRoomHeader);
+        lists.Tileset = static_cast<uint8_t>(real - 1);
+        auto saved = SaveRoom(rig.state, lists, rig.services);
+        ASSERT_TRUE(saved) << Describe(saved.error());
+        EXPECT_EQ(rig.Reopened()->CurrentRoomHeader.Tileset, real - 1);
+    }
+}
+
 TEST(RoomSave, WritesEveryMarkedSpriteListInPlace) {
     const std::vector<int> cases[] = {{}, {1, 2}, {2}, {0, 1, 2}};
     for (const auto& marked : cases) {
