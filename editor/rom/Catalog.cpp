@@ -165,10 +165,10 @@ Result<RoomHeader, Error> ReadRoomHeader(const RomFile& file, const Catalog& cat
 }
 
 std::string NotARealTileset(const GameLayout& layout, size_t number) {
-    return "tileset " + std::to_string(number) + " is not one of the game's " +
-           std::to_string(RealTilesetCount(layout)) +
-           " tilesets: its record lies over other data; give the room one of the "
-           "game's tilesets";
+    // Hexadecimal, as the tileset list shows them.
+    return "tileset " + ToHex(number) + " is not one of the game's tilesets (0 to " +
+           ToHex(RealTilesetCount(layout) - 1) +
+           "): the game would read other data as its record; choose one of those";
 }
 
 } // namespace quarnel
