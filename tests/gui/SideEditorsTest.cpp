@@ -180,6 +180,46 @@ private slots:
         QCOMPARE(dialogs.messages.back(), std::string("Metroid Fusion is not supported"));
     }
 
+    // The viewer follows the room: every room load shows the new room's song, and so does
+    // another ROM.
+    void musicViewerFollowsTheRoomShown() {
+        TempFolder folder;
+        ScriptedDialogs dialogs;
+        EditorState state(folder / "os.bin");
+        frmMain::SideWindows side;
+        side.music = [&](QWidget* parent) -> QWidget* {
+            auto* main = static_cast<frmMain*>(parent);
+            return new frmMusicView(
+                state, dialogs, [main] { return main->cboMusic->currentIndex(); }, parent);
+        };
+        side.reload = [](QWidget* window) {
+            if (auto* music = qobject_cast<frmMusicView*>(window); music && music->isVisible()) {
+                music->Form_Load();
+            }
+        };
+        frmMain main(state, dialogs, QUARNEL_BIN_DIR, DefaultPelnix(), side);
+        main.show();
+        QVERIFY(main.OpenRomPath(testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 1)));
+        main.mnuMV->trigger();
+        auto* window = main.findChild<frmMusicView*>();
+        QVERIFY(window != nullptr && window->isVisible());
+        const int firstSong = state.CurrentRoomHeader.Music;
+        int room = 1;
+        while (room < main.RoomCount() && state.CurrentRoomHeader.Music == firstSong) {
+            main.cboRoom->setCurrentIndex(room++);
+            main.cboRoom_Click();
+        }
+        QVERIFY(state.CurrentRoomHeader.Music != firstSong);
+        QCOMPARE(window->Label1->text(), main.cboMusic->currentText());
+
+        QVERIFY(main.OpenRomPath(testing::WriteGeneratedRom(folder / "mf.gba", Game::MF, 1)));
+        auto file = RomFile::Open(state.RomPath, OpenMode::Read);
+        const auto lines =
+            MusicViewLines(ReadMusicView(*file, Game::MF, state.CurrentRoomHeader.Music));
+        QCOMPARE("Text1 " + window->Text[0]->text().toStdString(), lines[0]);
+        QCOMPARE(window->Label1->text(), main.cboMusic->currentText());
+    }
+
     void musicViewerShowsTheSongOfTheList() {
         Opened opened(Game::MF, 1, 2);
         frmMusicView window(opened.state, opened.dialogs, [] { return 0x2D; });
