@@ -222,6 +222,20 @@ private slots:
         miniMap->close();
     }
 
+    // A resize saves the room at once: the title marks nothing unsaved until it is undone.
+    void ResizeIsSavedAndItsUndoIsNot() {
+        TempFolder folder;
+        Editor editor(folder);
+        editor.window->mnuExperimental->setChecked(true);
+        editor.dialogs.inputs = {std::string("20"), std::string("12")};
+        editor.window->mnuResize->trigger();
+        QCOMPARE(int{editor.state->LevelLayer.Width}, 20);
+        QVERIFY(!editor.state->HasUnsavedChanges());
+        QCOMPARE(editor.window->windowTitle(), Title(false));
+        editor.window->Undo();
+        QCOMPARE(editor.window->windowTitle(), Title(true));
+    }
+
     // Another ROM would leave the minimap editor's unsaved painting behind: it is asked first,
     // and No keeps the open ROM with its painting.
     void OpeningAnotherRomAsksBeforeLeavingMinimapPaintingBehind() {
