@@ -123,13 +123,16 @@ void frmMain::mnuSaveAs_Click() {
         m_dialogs.Message("The ROM was not copied.\r\n" + Describe(copied.error()) + ".");
         return;
     }
+    bool miniMapUnsaved = false;
     if (auto* miniMap = qobject_cast<frmMiniMap*>(m_miniMapWindow)) {
         miniMap->RomCopied(from); // its unsaved painting now goes into the copy
+        miniMapUnsaved = miniMap->HasUnsavedChanges();
     }
     RememberRom(*chosen);
     UpdateTitle();
     Inform("Copied the ROM to " + chosen->string() + "; editing goes on there." +
-           (m_state.HasUnsavedChanges() ? " Save Room writes the unsaved changes into it." : ""));
+           (m_state.HasUnsavedChanges() ? " Save Room writes the unsaved changes into it." : "") +
+           (miniMapUnsaved ? " The minimap editor's Save writes its painting into it." : ""));
 }
 
 void frmMain::mnuAbout_Click() {

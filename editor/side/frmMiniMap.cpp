@@ -431,9 +431,12 @@ void frmMiniMap::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // The painting is left behind: the shown minimap is the file's again.
+    // The painting is left behind, and with the window closed no minimap is shown: strokes
+    // still in the history find nothing to act on, so a redo cannot paint where nobody sees it.
+    // Opening the window again reads the area from the file.
+    m_state.MiniMapShown = MiniMap{};
+    m_state.MiniMapAsRead.clear();
     if (m_dirty) {
-        m_state.MiniMapShown.entries = m_state.MiniMapAsRead;
         m_dirty = false;
         emit readAgain();
     }

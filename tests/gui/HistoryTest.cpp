@@ -219,6 +219,14 @@ private slots:
         QCOMPARE(miniMap->picMiniMap->Outline("shpCoords"), cellShown.translated(8, 0));
         editor.window->Undo();
         QCOMPARE(miniMap->picMiniMap->Outline("shpCoords"), cellShown);
+        // A stroke undone, then the window closed: its redo paints nothing out of sight.
+        QTest::mouseClick(miniMap->picMiniMap, Qt::LeftButton, {}, cell + QPoint(8 * zoom, 0));
+        editor.window->Undo();
+        miniMap->close();
+        editor.window->Redo();
+        QCOMPARE(editor.window->windowTitle(), Title(false));
+        editor.window->mnuMini->trigger();
+        QVERIFY(miniMap->isVisible() && !miniMap->HasUnsavedChanges());
         miniMap->close();
     }
 
