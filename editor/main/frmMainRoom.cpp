@@ -298,8 +298,10 @@ void frmMain::ShowRoom(const LoadReport& report) {
     }
     emit roomSelected();
     if (m_sideWindows.reload) {
-        // The music viewer shows the song of the room's music list, which the load just set.
-        for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_tilesWindow, m_musicWindow}) {
+        // The music viewer shows the song of the room's music list, which the load just set;
+        // the storage window the free space a save may just have handed out.
+        for (QWidget* window :
+             {m_paletteWindow, m_enemyWindow, m_tilesWindow, m_musicWindow, m_storageWindow}) {
             if (window != nullptr && window->isVisible()) {
                 m_sideWindows.reload(window);
             }

@@ -157,6 +157,13 @@ void frmData::Form_Load() {
     ShowBoth();
 }
 
+void frmData::ShowStored() {
+    if (auto loaded = m_state.Storage.LoadStorage(); !loaded) {
+        m_dialogs.Message(Describe(loaded.error()));
+    }
+    ShowBoth();
+}
+
 frmData::Boxes frmData::BoxesOf(Game game) const {
     if (game == Game::MF) {
         return {cboMFList, txtMFOff, txtMFUsed, txtMFLength, cmdMFSave};

@@ -37,6 +37,10 @@ public:
 
     // Reads os.bin, fills both area lists, selects area 0 of each and shows it.
     void Form_Load();
+    // Reads os.bin again and shows the areas chosen and the open ROM's bars: the main window
+    // calls it after every room load, as a save may have handed out space or another ROM
+    // may be open.
+    void ShowStored();
 
     // Show the chosen area of each game in its three boxes.
     void cboZMList_Click();
