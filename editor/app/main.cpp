@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
         } else if (auto* enemies = qobject_cast<quarnel::frmED*>(window)) {
             enemies->LoadForm();
         } else if (auto* storage = qobject_cast<quarnel::frmData*>(window)) {
-            storage->Form_Load();
+            storage->ShowStored();
         } else if (auto* miniMap = qobject_cast<quarnel::frmMiniMap*>(window)) {
             if (miniMap->isVisible()) {
                 miniMap->RoomLoaded();

@@ -248,6 +248,9 @@ private:
     void ShowCurrentRoomText();
     std::string TypedRoomRefusal(const QString& text) const;
     bool ConfirmDiscard();
+    // Before another ROM replaces the open one: whether the minimap editor's unsaved painting
+    // may go (asked only when there is some); a Yes leaves it behind at once.
+    bool ConfirmDiscardMiniMap();
     void ReportProblems(const std::vector<Error>& problems);
 
     // One mouse move over a marker: the position display follows it and, with the left button

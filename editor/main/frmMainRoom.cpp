@@ -14,6 +14,7 @@
 #include "main/RomOpening.h"
 #include "rom/Catalog.h"
 #include "rom/RomFile.h"
+#include "side/MiniMap.h"
 #include "side/frmMainMap.h"
 #include "storage/QtRoomSaveActions.h"
 
@@ -58,7 +59,7 @@ bool frmMain::OpenRomPath(const std::filesystem::path& path) {
         m_dialogs.Message("Sorry invalid ROM.\r\n" + Describe(tables.error()));
         return false;
     }
-    if (!ConfirmDiscard()) {
+    if (!ConfirmDiscard() || !ConfirmDiscardMiniMap()) {
         return false;
     }
     const Game game = tables->game;
@@ -132,6 +133,21 @@ bool frmMain::ConfirmDiscard() {
         return true;
     }
     return m_dialogs.Ask("Discard unsaved changes to this room?");
+}
+
+bool frmMain::ConfirmDiscardMiniMap() {
+    const int area = m_state.MiniMapShown.area;
+    if (!m_state.MiniMapChanged() || area < 0 || area >= kMiniMapAreaCount) {
+        return true;
+    }
+    if (!m_dialogs.Ask("Discard unsaved changes to the minimap of " +
+                       std::string(kMiniMapAreaNames[static_cast<size_t>(area)]) + "?")) {
+        return false;
+    }
+    // The painting is left behind before the other file comes, so nothing reports it again.
+    m_state.MiniMapShown.entries = m_state.MiniMapAsRead;
+    RefreshSideWindow(m_miniMapWindow);
+    return true;
 }
 
 void frmMain::cboAreas_Click() {
@@ -282,7 +298,10 @@ void frmMain::ShowRoom(const LoadReport& report) {
     }
     emit roomSelected();
     if (m_sideWindows.reload) {
-        for (QWidget* window : {m_paletteWindow, m_enemyWindow, m_tilesWindow}) {
+        // The music viewer shows the song of the room's music list, which the load just set;
+        // the storage window the free space a save may just have handed out.
+        for (QWidget* window :
+             {m_paletteWindow, m_enemyWindow, m_tilesWindow, m_musicWindow, m_storageWindow}) {
             if (window != nullptr && window->isVisible()) {
                 m_sideWindows.reload(window);
             }

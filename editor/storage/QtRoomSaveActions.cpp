@@ -60,8 +60,9 @@ void RoomSaveActions::mnuResize_Click() {
                            std::make_unique<LayersStep>("Resize room", std::move(before),
                                                         LayersSnapshot::Of(m_state)));
     if (*resized) {
-        m_state.History.MarkSaved(room);
+        // Cleared first: marking the position saved tells the views, and the title reads it.
         m_state.Edited = false;
+        m_state.History.MarkSaved(room);
     }
     emit roomChanged();
     if (!*resized) {

@@ -17,6 +17,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <string>
 #include <system_error>
 
 namespace quarnel {
@@ -156,6 +157,13 @@ void frmData::Form_Load() {
     ShowBoth();
 }
 
+void frmData::ShowStored() {
+    if (auto loaded = m_state.Storage.LoadStorage(); !loaded) {
+        m_dialogs.Message(Describe(loaded.error()));
+    }
+    ShowBoth();
+}
+
 frmData::Boxes frmData::BoxesOf(Game game) const {
     if (game == Game::MF) {
         return {cboMFList, txtMFOff, txtMFUsed, txtMFLength, cmdMFSave};
@@ -171,6 +179,7 @@ void frmData::ShowArea(Game game) {
         return;
     }
     const StorageArea& area = areas[static_cast<size_t>(index)];
+    (game == Game::MF ? m_shownMF : m_shownZM) = std::pair{static_cast<size_t>(index), area};
     boxes.used->setText(Shown(area.Used));
     boxes.offset->setText(Shown(area.Offset));
     boxes.length->setText(Shown(area.Length));
@@ -238,6 +247,19 @@ void frmData::SaveShownArea(Game game, const Boxes& boxes) {
     auto& storage = m_state.Storage;
     if (auto loaded = storage.LoadStorage(); !loaded) {
         m_dialogs.Message(Describe(loaded.error()));
+        return;
+    }
+    // The boxes were filled from an older table (a save handed out space since): storing them
+    // would give that space out again.
+    const auto& shown = game == Game::MF ? m_shownMF : m_shownZM;
+    const auto areas = UsableAreas(storage.Table(), game);
+    if (static_cast<size_t>(index) < areas.size() &&
+        (!shown || shown->first != static_cast<size_t>(index) ||
+         !(shown->second == areas[static_cast<size_t>(index)]))) {
+        ShowBoth();
+        m_dialogs.Message("Area " + std::to_string(index) + " of " + GameName(game) +
+                          " changed in os.bin since it was shown; nothing was stored. The window "
+                          "shows its values now: change them again and press Save.");
         return;
     }
     auto area = ParseStorageArea(game, static_cast<size_t>(index), text, storage.Table(), romSize);

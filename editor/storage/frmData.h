@@ -7,8 +7,14 @@
 // how that ROM uses it: bytes in use, given back and never used. The window reads os.bin every
 // time it is shown and before every change, so it never writes back a stale table.
 
+#include "storage/Storage.h"
+
 #include <QGroupBox>
 #include <QWidget>
+
+#include <cstddef>
+#include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -31,6 +37,10 @@ public:
 
     // Reads os.bin, fills both area lists, selects area 0 of each and shows it.
     void Form_Load();
+    // Reads os.bin again and shows the areas chosen and the open ROM's bars: the main window
+    // calls it after every room load, as a save may have handed out space or another ROM
+    // may be open.
+    void ShowStored();
 
     // Show the chosen area of each game in its three boxes.
     void cboZMList_Click();
@@ -83,6 +93,10 @@ private:
 
     EditorState& m_state;
     Dialogs& m_dialogs;
+    // The area each game's boxes were filled from (index, values): a save refuses boxes whose
+    // area changed in os.bin since then, as when a room save handed out space from it.
+    std::optional<std::pair<size_t, StorageArea>> m_shownZM;
+    std::optional<std::pair<size_t, StorageArea>> m_shownMF;
 };
 
 } // namespace quarnel

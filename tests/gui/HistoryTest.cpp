@@ -230,6 +230,50 @@ private slots:
         miniMap->close();
     }
 
+    // A resize saves the room at once: the title marks nothing unsaved until it is undone.
+    void ResizeIsSavedAndItsUndoIsNot() {
+        TempFolder folder;
+        Editor editor(folder);
+        editor.window->mnuExperimental->setChecked(true);
+        editor.dialogs.inputs = {std::string("20"), std::string("12")};
+        editor.window->mnuResize->trigger();
+        QCOMPARE(int{editor.state->LevelLayer.Width}, 20);
+        QVERIFY(!editor.state->HasUnsavedChanges());
+        QCOMPARE(editor.window->windowTitle(), Title(false));
+        editor.window->Undo();
+        QCOMPARE(editor.window->windowTitle(), Title(true));
+    }
+
+    // Another ROM would leave the minimap editor's unsaved painting behind: it is asked first,
+    // and No keeps the open ROM with its painting.
+    void OpeningAnotherRomAsksBeforeLeavingMinimapPaintingBehind() {
+        TempFolder folder;
+        Editor editor(folder);
+        editor.window->mnuMini->trigger();
+        auto* miniMap = editor.window->findChild<frmMiniMap*>();
+        QVERIFY(miniMap != nullptr && miniMap->isVisible());
+        const int zoom = miniMap->picMiniMap->Zoom();
+        QTest::mouseClick(miniMap->picMiniMap, Qt::LeftButton, {}, QPoint(68 * zoom, 76 * zoom));
+        const std::vector<uint16_t> painted = miniMap->Map().entries;
+        QVERIFY(miniMap->HasUnsavedChanges());
+        const auto other = testing::WriteGeneratedRom(folder / "other.gba", Game::ZM, 2);
+
+        editor.dialogs.answers.push_back(false);
+        QVERIFY(!editor.window->OpenRomPath(other));
+        QVERIFY(editor.dialogs.questions.back().rfind("Discard unsaved changes to the minimap",
+                                                      0) == 0);
+        QCOMPARE(editor.state->RomPath, editor.rom);
+        QVERIFY(miniMap->Map().entries == painted);
+        QCOMPARE(editor.window->windowTitle(), Title(true));
+
+        editor.dialogs.answers.push_back(true);
+        QVERIFY(editor.window->OpenRomPath(other));
+        QVERIFY(!miniMap->HasUnsavedChanges());
+        QCOMPARE(editor.window->windowTitle(), QStringLiteral("Quarnel - other.gba"));
+        QVERIFY(editor.dialogs.messages.empty());
+        miniMap->close();
+    }
+
     // Save As copies the file as it stands and goes on there: the edits reach the copy with the
     // next save. A recent file that is gone is taken off the list with a message.
     void SaveAsContinuesInTheCopyAndRecentFilesForgetMissingOnes() {

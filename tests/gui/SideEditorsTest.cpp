@@ -3,6 +3,7 @@
 
 #include "dumps/QtDumpActions.h"
 #include "main/EditorState.h"
+#include "main/MapEditing.h"
 #include "main/QtWindowPlacement.h"
 #include "main/RoomLoading.h"
 #include "main/frmMain.h"
@@ -15,6 +16,8 @@
 #include "storage/PelnixBinding.h"
 #include "storage/RomBackup.h"
 #include "storage/RomTransaction.h"
+#include "storage/Storage.h"
+#include "storage/frmData.h"
 
 #include "GeneratedRoms.h"
 #include "ScriptedDialogs.h"
@@ -178,6 +181,62 @@ private slots:
         QVERIFY(!main.mnuMini->isChecked());
         QVERIFY(!window->isVisible());
         QCOMPARE(dialogs.messages.back(), std::string("Metroid Fusion is not supported"));
+    }
+
+    // The music viewer and the storage window follow the room: every room load shows the new
+    // room's song and the free space a save handed out, and so does another ROM.
+    void viewersFollowTheRoomShown() {
+        TempFolder folder;
+        ScriptedDialogs dialogs;
+        EditorState state(folder / "os.bin");
+        frmMain::SideWindows side;
+        side.music = [&](QWidget* parent) -> QWidget* {
+            auto* main = static_cast<frmMain*>(parent);
+            return new frmMusicView(
+                state, dialogs, [main] { return main->cboMusic->currentIndex(); }, parent);
+        };
+        side.storage = [&](QWidget* parent) -> QWidget* {
+            return new frmData(state, dialogs, parent);
+        };
+        side.reload = [](QWidget* window) {
+            if (auto* music = qobject_cast<frmMusicView*>(window); music && music->isVisible()) {
+                music->Form_Load();
+            } else if (auto* storage = qobject_cast<frmData*>(window)) {
+                storage->ShowStored();
+            }
+        };
+        frmMain main(state, dialogs, QUARNEL_BIN_DIR, DefaultPelnix(), side);
+        main.show();
+        QVERIFY(main.OpenRomPath(testing::WriteGeneratedRom(folder / "zm.gba", Game::ZM, 1)));
+        main.mnuMV->trigger();
+        auto* window = main.findChild<frmMusicView*>();
+        QVERIFY(window != nullptr && window->isVisible());
+        const int firstSong = state.CurrentRoomHeader.Music;
+        int room = 1;
+        while (room < main.RoomCount() && state.CurrentRoomHeader.Music == firstSong) {
+            main.cboRoom->setCurrentIndex(room++);
+            main.cboRoom_Click();
+        }
+        QVERIFY(state.CurrentRoomHeader.Music != firstSong);
+        QCOMPARE(window->Label1->text(), main.cboMusic->currentText());
+
+        main.mnuSpace->trigger();
+        auto* storage = main.findChild<frmData*>();
+        QVERIFY(storage != nullptr && storage->isVisible());
+        const auto shownUsed = [&] { return storage->txtZMUsed->text().toInt(nullptr, 16); };
+        const int usedBefore = shownUsed();
+        QVERIFY(PaintCell(state, LayerKind::Level, 1, 1, 0x2B));
+        main.cmdSave_Click();
+        QCOMPARE(shownUsed(), UsableAreas(state.Storage.Table(), Game::ZM)[0].Used);
+        QVERIFY(shownUsed() != usedBefore);
+
+        QVERIFY(main.OpenRomPath(testing::WriteGeneratedRom(folder / "mf.gba", Game::MF, 1)));
+        auto file = RomFile::Open(state.RomPath, OpenMode::Read);
+        const auto lines =
+            MusicViewLines(ReadMusicView(*file, Game::MF, state.CurrentRoomHeader.Music));
+        QCOMPARE("Text1 " + window->Text[0]->text().toStdString(), lines[0]);
+        QCOMPARE(window->Label1->text(), main.cboMusic->currentText());
+        QVERIFY(storage->fraUsage->title().endsWith(QStringLiteral("mf.gba")));
     }
 
     void musicViewerShowsTheSongOfTheList() {

@@ -104,6 +104,27 @@ private slots:
         QVERIFY(dialogs.messages[1].rfind("Cannot write file: ", 0) == 0);
     }
 
+    // A room save handed out space after the boxes were filled: saving them would take the
+    // Used back and give that space out twice. The save is refused and the boxes catch up.
+    void saveRefusesBoxesFilledBeforeSpaceWasHandedOut() {
+        TempFolder folder;
+        folder.WriteFile("os.bin", SerializeStorageTable(DefaultStorageTable()));
+        EditorState state(folder / "os.bin");
+        ScriptedDialogs dialogs;
+        frmData window(state, dialogs);
+        window.show();
+        StorageArea handedOut = DefaultStorageTable().ZMAreas[0];
+        handedOut.Used += 0x400;
+        QVERIFY(state.Storage.SetArea(Game::ZM, 0, handedOut));
+        const auto before = ReadWholeFile(folder / "os.bin");
+        QTest::mouseClick(window.cmdZMSave, Qt::LeftButton);
+        QCOMPARE(dialogs.messages.size(), size_t{1});
+        QVERIFY(ReadWholeFile(folder / "os.bin") == before);
+        QCOMPARE(window.txtZMUsed->text().toInt(nullptr, 16), handedOut.Used);
+        QTest::mouseClick(window.cmdZMSave, Qt::LeftButton); // now the shown values
+        QCOMPARE(dialogs.messages.size(), size_t{1});
+    }
+
     // A refused value names its field and stores nothing; accepted values are stored and
     // shown as stored.
     void saveChecksEveryField() {
