@@ -26,6 +26,22 @@ using quarnel::testing::ReadWholeFile;
 using quarnel::testing::ScriptedDialogs;
 using quarnel::testing::TempFolder;
 
+// The storage window shown over an os.bin that holds the default table.
+struct DefaultTableWindow {
+    TempFolder folder;
+    EditorState state{WithDefaultTable(folder)};
+    ScriptedDialogs dialogs;
+    frmData window{state, dialogs};
+
+    DefaultTableWindow() { window.show(); }
+
+private:
+    static std::filesystem::path WithDefaultTable(TempFolder& folder) {
+        folder.WriteFile("os.bin", SerializeStorageTable(DefaultStorageTable()));
+        return folder / "os.bin";
+    }
+};
+
 class frmDataTest : public QObject {
     Q_OBJECT
 
@@ -107,12 +123,8 @@ private slots:
     // A room save handed out space after the boxes were filled: saving them would take the
     // Used back and give that space out twice. The save is refused and the boxes catch up.
     void saveRefusesBoxesFilledBeforeSpaceWasHandedOut() {
-        TempFolder folder;
-        folder.WriteFile("os.bin", SerializeStorageTable(DefaultStorageTable()));
-        EditorState state(folder / "os.bin");
-        ScriptedDialogs dialogs;
-        frmData window(state, dialogs);
-        window.show();
+        DefaultTableWindow shown;
+        auto& [folder, state, dialogs, window] = shown;
         StorageArea handedOut = DefaultStorageTable().ZMAreas[0];
         handedOut.Used += 0x400;
         QVERIFY(state.Storage.SetArea(Game::ZM, 0, handedOut));
@@ -155,12 +167,8 @@ private slots:
             {Game::ZM, "771000", " 10", "5f7c ", ""},
         };
         for (const auto& c : cases) {
-            TempFolder folder;
-            folder.WriteFile("os.bin", SerializeStorageTable(DefaultStorageTable()));
-            EditorState state(folder / "os.bin");
-            ScriptedDialogs dialogs;
-            frmData window(state, dialogs);
-            window.show();
+            DefaultTableWindow shown;
+            auto& [folder, state, dialogs, window] = shown;
             const bool mf = c.game == Game::MF;
             (mf ? window.cboMFList : window.cboZMList)->setCurrentIndex(2);
             (mf ? window.txtMFOff : window.txtZMOff)->setText(QString::fromLatin1(c.offset));
